@@ -1,0 +1,88 @@
+// LALR(1) table builder: pure functions from a grammar to parse tables.
+//
+// Phases, in the order `build` runs them:
+//   resolve  - name every symbol; terminals first, index 0 is end of input
+//   first    - nullable symbols and FIRST sets
+//   lr0      - the LR(0) item sets and their transitions
+//   lookahead- LALR(1) lookaheads, propagated through the LR(0) states to a fixpoint
+//   actions  - shift / reduce / accept per state and terminal, conflicts recorded
+//   defaults - the reduction a state performs without reading a lookahead
+#pragma once
+
+#include <bitset>
+#include <cstdint>
+#include <iosfwd>
+#include <map>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "../grammar.hpp"
+
+namespace lalr {
+
+inline constexpr int max_terminals = 64;
+using TerminalSet = std::bitset<max_terminals>;
+
+struct Production {
+  int lhs;
+  std::vector<int> rhs;
+  Action action;
+};
+
+struct Grammar {
+  std::vector<std::string> names;  // symbol index -> name; terminals come first
+  std::vector<int> token_codes;    // terminal index -> token code
+  int terminal_count = 0;
+  std::vector<Production> productions;  // 0 is the start rule: $accept -> start $end
+  bool is_terminal(int symbol) const { return symbol < terminal_count; }
+  int nonterminal_count() const { return static_cast<int>(names.size()) - terminal_count; }
+};
+
+struct Item {
+  int rule;
+  int dot;
+  auto operator<=>(const Item&) const = default;
+};
+
+struct State {
+  std::vector<Item> kernel;
+  std::map<Item, TerminalSet> items;  // the closure, each item with its lookaheads
+  std::map<int, int> transitions;     // symbol -> state
+};
+
+// Parse action encoding, shared by the builder, the emitted tables and the engine:
+//   0            syntax error
+//   s > 0        shift the token and go to state s (state 0 is never a target)
+//   -r < 0       reduce by rule r (r >= 1)
+//   accept_code  end of input accepted
+inline constexpr int accept_code = 0x7fff;
+
+struct Conflict {
+  int state;
+  int terminal;
+  int kept;     // action kept in the table
+  int dropped;  // action that lost
+};
+
+struct Automaton {
+  Grammar grammar;
+  std::vector<State> states;
+  std::vector<std::vector<int>> action;   // [state][terminal]
+  std::vector<std::vector<int>> go_to;    // [state][nonterminal index]; -1 where none
+  std::vector<int> default_rule;          // [state]; 0 where the state reads a lookahead
+  std::vector<Conflict> conflicts;
+};
+
+// Turns the textual rules into symbols; a malformed rule is reported in `error`.
+Grammar resolve(std::span<const GrammarRule> rules, std::span<const NamedToken> tokens,
+                std::string& error);
+Automaton build(const Grammar& grammar);
+
+std::string item_text(const Grammar& grammar, Item item);
+// A readable account of every state: items with lookaheads, actions, gotos.
+void write_report(const Automaton& automaton, std::ostream& out);
+// The tables as C++ source for the parse engine.
+void write_tables(const Automaton& automaton, std::ostream& out);
+
+}  // namespace lalr
