@@ -1,0 +1,121 @@
+#include "process.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <stdexcept>
+
+namespace {
+
+void make_pipe(int fds[2]) {
+  if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+}
+
+// Moves fd onto target in the child; -1 closes target.
+void place(int fd, int target) {
+  if (fd < 0) {
+    close(target);
+  } else if (fd != target) {
+    dup2(fd, target);
+  } else {
+    fcntl(fd, F_SETFD, 0);
+  }
+}
+
+}  // namespace
+
+RunResult run_program(const std::string& path, const std::vector<std::string>& args,
+                      const RunOptions& options) {
+  // A child that stops reading early must not take the test down with it.
+  signal(SIGPIPE, SIG_IGN);
+  int in[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1};
+  int child_in = -1, child_out = -1;
+  if (options.stdin_kind == RunOptions::Stdin::pipe) {
+    make_pipe(in);
+    child_in = in[0];
+  } else if (options.stdin_kind == RunOptions::Stdin::file) {
+    child_in = open(options.input.c_str(), O_RDONLY | O_CLOEXEC);
+    if (child_in < 0) throw std::runtime_error("cannot open " + options.input);
+  }
+  if (options.stdout_path.empty()) {
+    make_pipe(out);
+    child_out = out[1];
+  } else {
+    child_out = open(options.stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (child_out < 0) throw std::runtime_error("cannot open " + options.stdout_path);
+  }
+  make_pipe(err);
+
+  std::vector<char*> argv{const_cast<char*>(path.c_str())};
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+
+  pid_t pid = fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    signal(SIGPIPE, SIG_DFL);
+    place(child_in, 0);
+    place(child_out, 1);
+    place(err[1], 2);
+    execv(path.c_str(), argv.data());
+    _exit(127);
+  }
+  if (child_in >= 0) close(child_in);
+  close(child_out);
+  close(err[1]);
+
+  RunResult result;
+  std::size_t written = 0;
+  int to_child = in[1];
+  if (to_child >= 0) fcntl(to_child, F_SETFL, O_NONBLOCK);
+  if (to_child >= 0 && options.input.empty()) {
+    close(to_child);
+    to_child = -1;
+  }
+  const auto deadline = std::chrono::steady_clock::now() + options.timeout;
+  int open_outputs = (out[0] >= 0 ? 1 : 0) + 1;
+  while (open_outputs > 0 || to_child >= 0) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      result.timed_out = true;
+      kill(pid, SIGKILL);
+      break;
+    }
+    pollfd fds[3] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}, {to_child, POLLOUT, 0}};
+    if (poll(fds, 3, static_cast<int>(left.count())) < 0 && errno != EINTR) break;
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+      char chunk[65536];
+      ssize_t n = read(fds[i].fd, chunk, sizeof chunk);
+      if (n > 0) {
+        (i == 0 ? result.out : result.err).append(chunk, static_cast<std::size_t>(n));
+      } else {
+        close(fds[i].fd);
+        (i == 0 ? out[0] : err[0]) = -1;
+        --open_outputs;
+      }
+    }
+    if (to_child >= 0 && fds[2].revents != 0) {
+      ssize_t n = (fds[2].revents & POLLOUT)
+                      ? write(to_child, options.input.data() + written, options.input.size() - written)
+                      : -1;
+      if (n > 0) written += static_cast<std::size_t>(n);
+      if (n < 0 && errno == EAGAIN) continue;
+      if (n < 0 || written == options.input.size()) {
+        close(to_child);
+        to_child = -1;
+      }
+    }
+  }
+  for (int fd : {out[0], err[0], to_child})
+    if (fd >= 0) close(fd);
+  int wstatus = 0;
+  waitpid(pid, &wstatus, 0);
+  result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+  return result;
+}

@@ -1,0 +1,106 @@
+// The derived parse tables: conflict-free, default reductions only where a
+// state can do nothing else, and the report a maintainer reads.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+
+#include "grammar.hpp"
+#include "tablegen/lalr.hpp"
+
+namespace {
+
+lalr::Automaton build_calculator() {
+  std::string error;
+  lalr::Grammar g = lalr::resolve(grammar, named_tokens, error);
+  EXPECT_EQ(error, "");
+  return lalr::build(g);
+}
+
+int terminal(const lalr::Grammar& g, std::string_view name) {
+  for (int t = 0; t < g.terminal_count; ++t)
+    if (g.names[t] == name) return t;
+  return -1;
+}
+
+TEST(Tables, AreConflictFree) {
+  lalr::Automaton a = build_calculator();
+  EXPECT_TRUE(a.conflicts.empty());
+  EXPECT_EQ(a.states.size(), 73u);
+}
+
+TEST(Tables, DefaultReductionsOnlyInSingleReductionStates) {
+  lalr::Automaton a = build_calculator();
+  for (std::size_t s = 0; s < a.states.size(); ++s) {
+    std::set<int> actions;
+    for (int code : a.action[s])
+      if (code != 0) actions.insert(code);
+    if (a.default_rule[s] != 0) {
+      EXPECT_EQ(actions, std::set<int>{-a.default_rule[s]}) << "state " << s;
+    } else {
+      EXPECT_FALSE(actions.size() == 1 && *actions.begin() < 0) << "state " << s;
+    }
+  }
+}
+
+// assign -> or_expr is reduced only before ';', which is what keeps an
+// assignment from running before its statement is known to be complete.
+TEST(Tables, AssignmentFromExpressionReducesOnlyBeforeSemicolon) {
+  lalr::Automaton a = build_calculator();
+  const int semicolon = terminal(a.grammar, "';'");
+  int rule = 0;
+  for (std::size_t r = 1; r < a.grammar.productions.size(); ++r)
+    if (lalr::item_text(a.grammar, {static_cast<int>(r), -1}) == "assign -> or_expr")
+      rule = static_cast<int>(r);
+  ASSERT_NE(rule, 0);
+  int states_reducing = 0;
+  for (std::size_t s = 0; s < a.states.size(); ++s)
+    for (int t = 0; t < a.grammar.terminal_count; ++t)
+      if (a.action[s][t] == -rule) {
+        EXPECT_EQ(t, semicolon);
+        ++states_reducing;
+      }
+  EXPECT_GT(states_reducing, 0);
+}
+
+// A statement's rules (print, clear flags, append to the program) all run by
+// default, so the outcome is written before the next token is read.
+TEST(Tables, StatementsCompleteWithoutLookahead) {
+  lalr::Automaton a = build_calculator();
+  const lalr::Grammar& g = a.grammar;
+  for (std::string_view rule : {"stmt -> assign ';'", "line -> stmt", "program -> program line",
+                                "line -> DUMP ';'", "line -> CLEAR ';'"}) {
+    bool found = false;
+    for (std::size_t s = 0; s < a.states.size(); ++s)
+      for (const auto& [item, lookahead] : a.states[s].items)
+        if (item.dot == static_cast<int>(g.productions[item.rule].rhs.size()) &&
+            lalr::item_text(g, {item.rule, -1}) == rule) {
+          EXPECT_EQ(a.default_rule[s], item.rule) << rule;
+          found = true;
+        }
+    EXPECT_TRUE(found) << rule;
+  }
+}
+
+TEST(Tables, BuilderReportsConflictsAndBadSymbols) {
+  const GrammarRule ambiguous[] = {{"e", "e '+' e", Action::pass}, {"e", "NUMBER", Action::pass}};
+  std::string error;
+  lalr::Automaton a = lalr::build(lalr::resolve(ambiguous, named_tokens, error));
+  EXPECT_EQ(error, "");
+  EXPECT_FALSE(a.conflicts.empty());
+
+  const GrammarRule unknown[] = {{"e", "f NUMBER", Action::pass}};
+  lalr::resolve(unknown, named_tokens, error);
+  EXPECT_NE(error.find("unknown symbol f"), std::string::npos);
+}
+
+TEST(Tables, ReportShowsStatesAndActions) {
+  std::ostringstream report;
+  lalr::write_report(build_calculator(), report);
+  const std::string text = report.str();
+  EXPECT_NE(text.find("73 states, 0 conflicts"), std::string::npos);
+  EXPECT_NE(text.find("$default  reduce by rule 6 (stmt)"), std::string::npos);
+  EXPECT_NE(text.find("anything else  syntax error"), std::string::npos);
+}
+
+}  // namespace
