@@ -12,12 +12,11 @@
 inline SemValue run_action(Action action, const SemValue* rhs) {
   auto value = [](std::int64_t v) { return SemValue{.val = low32(v)}; };
   auto compound = [&](std::int64_t v) { return SemValue{.val = asg(rhs[0].ref, low32(v))}; };
-  const std::int32_t var = action >= Action::assign && action <= Action::xor_assign ? *rhs[0].ref : 0;
+  const std::int32_t var =
+      action >= Action::assign && action <= Action::xor_assign ? *rhs[0].ref : 0;
   switch (action) {
     case Action::pass: return rhs[0];
-    case Action::end_statement:
-      error = overflow = dividebyzero = 0;
-      return rhs[0];
+    case Action::end_statement: error = overflow = dividebyzero = 0; return rhs[0];
     case Action::dump:
       for (int slot = 0; slot < 26; ++slot) {
         putc_unlocked('a' + slot, stdout);

@@ -72,7 +72,9 @@ inline std::int64_t shr64(std::int32_t a, std::int32_t count) {
 }
 
 // Low 32 bits of a checked wide result.
-inline std::int32_t low32(std::int64_t a) { return static_cast<std::int32_t>(a); }
+inline std::int32_t low32(std::int64_t a) {
+  return static_cast<std::int32_t>(a);
+}
 
 // Back to the start of a run: variables and flags all 0.
 void arith_reset();

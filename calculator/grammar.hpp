@@ -110,10 +110,20 @@ struct NamedToken {
 };
 
 inline constexpr NamedToken named_tokens[] = {
-    {"LSHIFT", LSHIFT},         {"RSHIFT", RSHIFT},         {"ADD_ASSIGN", ADD_ASSIGN},
-    {"SUB_ASSIGN", SUB_ASSIGN}, {"MUL_ASSIGN", MUL_ASSIGN}, {"DIV_ASSIGN", DIV_ASSIGN},
-    {"MOD_ASSIGN", MOD_ASSIGN}, {"LSHIFT_ASSIGN", LSHIFT_ASSIGN}, {"RSHIFT_ASSIGN", RSHIFT_ASSIGN},
-    {"AND_ASSIGN", AND_ASSIGN}, {"OR_ASSIGN", OR_ASSIGN},   {"XOR_ASSIGN", XOR_ASSIGN},
-    {"DUMP", DUMP},             {"CLEAR", CLEAR},           {"NUMBER", NUMBER},
+    {"LSHIFT", LSHIFT},
+    {"RSHIFT", RSHIFT},
+    {"ADD_ASSIGN", ADD_ASSIGN},
+    {"SUB_ASSIGN", SUB_ASSIGN},
+    {"MUL_ASSIGN", MUL_ASSIGN},
+    {"DIV_ASSIGN", DIV_ASSIGN},
+    {"MOD_ASSIGN", MOD_ASSIGN},
+    {"LSHIFT_ASSIGN", LSHIFT_ASSIGN},
+    {"RSHIFT_ASSIGN", RSHIFT_ASSIGN},
+    {"AND_ASSIGN", AND_ASSIGN},
+    {"OR_ASSIGN", OR_ASSIGN},
+    {"XOR_ASSIGN", XOR_ASSIGN},
+    {"DUMP", DUMP},
+    {"CLEAR", CLEAR},
+    {"NUMBER", NUMBER},
     {"LETTER", LETTER},
 };

@@ -45,7 +45,7 @@ static_assert(pt::state_count < 255, "states must fit the goto table's bytes");
 // progress must fit in this many entries.
 constexpr int stack_limit = 500;
 
-int* state_stack;      // allocated on the first parse, kept for the whole run
+int* state_stack;       // allocated on the first parse, kept for the whole run
 SemValue* value_stack;  // one spare entry past the limit: an empty rule reads it
 
 int token_column(int code) {

@@ -42,8 +42,8 @@ struct InputBuffer {
 InputBuffer** buffer_stack;  // the list of input buffers; standard input is the only one
 InputBuffer* input;
 bool interactive;
-char* cursor;         // next byte to scan
-char empty_text[1];   // yytext before the first token and at end of input
+char* cursor;                // next byte to scan
+char empty_text[1];          // yytext before the first token and at end of input
 char* held_at = empty_text;  // where yytext's terminating NUL was written
 char held_byte;              // the byte that NUL replaced
 
@@ -54,6 +54,8 @@ char held_byte;              // the byte that NUL replaced
 }
 
 void start_scanning() {
+  // The list holds pointers to buffer records, one slot.
+  // NOLINTNEXTLINE(bugprone-sizeof-expression)
   buffer_stack = static_cast<InputBuffer**>(std::malloc(sizeof(InputBuffer*)));
   if (buffer_stack == nullptr) fatal("out of dynamic memory in yyensure_buffer_stack()");
   input = static_cast<InputBuffer*>(std::malloc(sizeof(InputBuffer)));
@@ -176,7 +178,8 @@ std::int64_t decimal_value(const char* digits, std::size_t count) {
   if (count - i > 19) return INT64_MAX;
   std::uint64_t value = 0;
   for (; i < count; ++i) value = value * 10 + static_cast<std::uint64_t>(digits[i] - '0');
-  return value > static_cast<std::uint64_t>(INT64_MAX) ? INT64_MAX : static_cast<std::int64_t>(value);
+  return value > static_cast<std::uint64_t>(INT64_MAX) ? INT64_MAX
+                                                       : static_cast<std::int64_t>(value);
 }
 
 int number(char*& token) {
@@ -195,7 +198,9 @@ int end_of_input() {
 
 }  // namespace
 
-int yywrap() { return 1; }
+int yywrap() {
+  return 1;
+}
 
 int yylex() {
   if (input == nullptr) start_scanning();
@@ -205,9 +210,7 @@ int yylex() {
     switch (static_cast<unsigned char>(*token)) {
       case ' ':
       case '\t':
-      case '\n':
-        cursor = token + 1;
-        continue;
+      case '\n': cursor = token + 1; continue;
       case '\0':
         if (token < input->end) return emit(token, 1, NUL_BYTE);
         if (!refill(token)) return end_of_input();
@@ -225,9 +228,16 @@ int yylex() {
       case '^': return with_optional_equals(token, XOR_ASSIGN);
       case 'd': return keyword_follows(token, "dump") ? emit(token, 4, DUMP) : letter(token);
       case 'c': return keyword_follows(token, "clear") ? emit(token, 5, CLEAR) : letter(token);
-      case '0': case '1': case '2': case '3': case '4':
-      case '5': case '6': case '7': case '8': case '9':
-        return number(token);
+      case '0':
+      case '1':
+      case '2':
+      case '3':
+      case '4':
+      case '5':
+      case '6':
+      case '7':
+      case '8':
+      case '9': return number(token);
       default:
         if (*token >= 'a' && *token <= 'z') return letter(token);
         // Any other byte stands for itself; bytes of 0x80 and above keep

@@ -1,10 +1,10 @@
 // Checked arithmetic at its boundaries: which results fault, what value is
 // carried on, and the latch that keeps the first fault and stops stores.
+#include "arith.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
-
-#include "arith.hpp"
 
 namespace {
 
@@ -25,9 +25,9 @@ TEST_F(Arith, ChkFlagsExactlyTheValuesOutside32Bits) {
   struct {
     std::int64_t value;
     bool faults;
-  } cases[] = {{0, false},         {max32, false},     {min32, false},
-               {max32 + 1, true},  {min32 - 1, true},  {INT64_MAX, true},
-               {INT64_MIN, true},  {1LL << 32, true},  {-(1LL << 32), true}};
+  } cases[] = {{0, false},        {max32, false},    {min32, false},
+               {max32 + 1, true}, {min32 - 1, true}, {INT64_MAX, true},
+               {INT64_MIN, true}, {1LL << 32, true}, {-(1LL << 32), true}};
   for (auto c : cases) {
     arith_reset();
     EXPECT_EQ(chk(c.value), c.value);
@@ -42,9 +42,9 @@ TEST_F(Arith, ShiftCountsAreTakenModulo64) {
     std::int64_t wide;
     bool faults;
   } cases[] = {
-      {1, 31, 1LL << 31, true},        {-1, 31, min32, false},     {1, 32, 1LL << 32, true},
-      {1, 64, 1, false},               {1, -1, INT64_MIN, true},   {2, 63, 0, false},
-      {INT32_MIN, 33, 0, false},       {INT32_MIN, 1, min32 * 2, true},
+      {1, 31, 1LL << 31, true},  {-1, 31, min32, false},          {1, 32, 1LL << 32, true},
+      {1, 64, 1, false},         {1, -1, INT64_MIN, true},        {2, 63, 0, false},
+      {INT32_MIN, 33, 0, false}, {INT32_MIN, 1, min32 * 2, true},
   };
   for (auto c : cases) {
     arith_reset();

@@ -75,7 +75,8 @@ TEST(CalculatorRun, PrecedenceAndAssociativity) {
 TEST(CalculatorRun, CompoundAssignmentReadsItsVariableLast) {
   expect_clean_runs({
       {"a = 1; a += a += 1; a;", "1\n4\n4\n"},
-      {"a = 6; a -= 1; a *= 3; a /= 2; a %= 4; a <<= 3; a >>= 1; a;", "6\n5\n15\n7\n3\n24\n12\n12\n"},
+      {"a = 6; a -= 1; a *= 3; a /= 2; a %= 4; a <<= 3; a >>= 1; a;",
+       "6\n5\n15\n7\n3\n24\n12\n12\n"},
       {"a = 12; a &= 10; a |= 5; a ^= 3; a;", "12\n8\n13\n14\n14\n"},
   });
 }
@@ -105,15 +106,16 @@ TEST(CalculatorRun, MostNegativeDividedByMinusOne) {
 TEST(CalculatorRun, KeywordsAndLongestMatch) {
   expect_clean_runs({
       {"a = 3; clear; a;", "3\n0\n"},
-      {"dump ;", "a: 0\nb: 0\nc: 0\nd: 0\ne: 0\nf: 0\ng: 0\nh: 0\ni: 0\nj: 0\nk: 0\nl: 0\nm: 0\n"
-                 "n: 0\no: 0\np: 0\nq: 0\nr: 0\ns: 0\nt: 0\nu: 0\nv: 0\nw: 0\nx: 0\ny: 0\nz: 0\n"},
+      {"dump ;",
+       "a: 0\nb: 0\nc: 0\nd: 0\ne: 0\nf: 0\ng: 0\nh: 0\ni: 0\nj: 0\nk: 0\nl: 0\nm: 0\n"
+       "n: 0\no: 0\np: 0\nq: 0\nr: 0\ns: 0\nt: 0\nu: 0\nv: 0\nw: 0\nx: 0\ny: 0\nz: 0\n"},
       {"a = 4; a<<=1; a<<1;", "4\n8\n16\n"},
   });
   expect_syntax_errors({
-      {"dumpx;", ""},          // DUMP then x
-      {"dumpclear;", ""},      // DUMP then CLEAR
-      {"dum;", ""},            // three letters
-      {"1 <<< 2;", ""},        // LSHIFT then '<'
+      {"dumpx;", ""},      // DUMP then x
+      {"dumpclear;", ""},  // DUMP then CLEAR
+      {"dum;", ""},        // three letters
+      {"1 <<< 2;", ""},    // LSHIFT then '<'
       {"ab;", ""},
       {"A;", ""},
       {"dump", ""},
@@ -176,7 +178,8 @@ TEST(CalculatorRun, StackLimit) {
     std::string fits, overflows, value;
   };
   const Limit limits[] = {
-      {repeat("(", 496) + "7" + repeat(")", 496) + ";", repeat("(", 497) + "7" + repeat(")", 497) + ";", "7"},
+      {repeat("(", 496) + "7" + repeat(")", 496) + ";",
+       repeat("(", 497) + "7" + repeat(")", 497) + ";", "7"},
       {repeat("a = ", 248) + "7;", repeat("a = ", 249) + "7;", "7"},
       {repeat("-", 497) + "7;", repeat("-", 498) + "7;", "-7"},
       {repeat("~", 497) + "7;", repeat("~", 498) + "7;", "-8"},

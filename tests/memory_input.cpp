@@ -18,7 +18,9 @@ ssize_t read_memory(int, void* into, std::size_t count) {
   return static_cast<ssize_t>(n);
 }
 
-int never_a_terminal(int) { return 0; }
+int never_a_terminal(int) {
+  return 0;
+}
 
 }  // namespace
 

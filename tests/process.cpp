@@ -101,9 +101,9 @@ RunResult run_program(const std::string& path, const std::vector<std::string>& a
       }
     }
     if (to_child >= 0 && fds[2].revents != 0) {
-      ssize_t n = (fds[2].revents & POLLOUT)
-                      ? write(to_child, options.input.data() + written, options.input.size() - written)
-                      : -1;
+      ssize_t n = (fds[2].revents & POLLOUT) ? write(to_child, options.input.data() + written,
+                                                     options.input.size() - written)
+                                             : -1;
       if (n > 0) written += static_cast<std::size_t>(n);
       if (n < 0 && errno == EAGAIN) continue;
       if (n < 0 || written == options.input.size()) {

@@ -15,8 +15,8 @@ struct RunResult {
 struct RunOptions {
   enum class Stdin { pipe, file, closed };
   Stdin stdin_kind = Stdin::pipe;
-  std::string input;         // written to the pipe, or the path of the file
-  std::string stdout_path;   // empty: captured through a pipe
+  std::string input;        // written to the pipe, or the path of the file
+  std::string stdout_path;  // empty: captured through a pipe
   std::chrono::seconds timeout{60};
 };
 

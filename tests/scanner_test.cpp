@@ -29,15 +29,20 @@ std::vector<Token> scan(const std::string& input) {
 }
 
 TEST(Scanner, OperatorsTakeTheLongestMatch) {
-  EXPECT_EQ(scan("a<<=b"), (std::vector<Token>{{LETTER, "a"}, {LSHIFT_ASSIGN, "<<="}, {LETTER, "b"}}));
+  EXPECT_EQ(scan("a<<=b"),
+            (std::vector<Token>{{LETTER, "a"}, {LSHIFT_ASSIGN, "<<="}, {LETTER, "b"}}));
   EXPECT_EQ(scan("<<<"), (std::vector<Token>{{LSHIFT, "<<"}, {'<', "<"}}));
-  EXPECT_EQ(scan(">>= >> >"), (std::vector<Token>{{RSHIFT_ASSIGN, ">>="}, {RSHIFT, ">>"}, {'>', ">"}}));
+  EXPECT_EQ(scan(">>= >> >"),
+            (std::vector<Token>{{RSHIFT_ASSIGN, ">>="}, {RSHIFT, ">>"}, {'>', ">"}}));
   EXPECT_EQ(scan("--=-"), (std::vector<Token>{{'-', "-"}, {SUB_ASSIGN, "-="}, {'-', "-"}}));
   EXPECT_EQ(scan("=="), (std::vector<Token>{{'=', "="}, {'=', "="}}));
-  EXPECT_EQ(scan("+=*=/=%=&=|=^="),
-            (std::vector<Token>{{ADD_ASSIGN, "+="}, {MUL_ASSIGN, "*="}, {DIV_ASSIGN, "/="},
-                                {MOD_ASSIGN, "%="}, {AND_ASSIGN, "&="}, {OR_ASSIGN, "|="},
-                                {XOR_ASSIGN, "^="}}));
+  EXPECT_EQ(scan("+=*=/=%=&=|=^="), (std::vector<Token>{{ADD_ASSIGN, "+="},
+                                                        {MUL_ASSIGN, "*="},
+                                                        {DIV_ASSIGN, "/="},
+                                                        {MOD_ASSIGN, "%="},
+                                                        {AND_ASSIGN, "&="},
+                                                        {OR_ASSIGN, "|="},
+                                                        {XOR_ASSIGN, "^="}}));
 }
 
 TEST(Scanner, KeywordsWinOverLettersWhereverTheyStand) {
@@ -56,12 +61,15 @@ TEST(Scanner, LettersCarryTheirLetter) {
 }
 
 TEST(Scanner, OtherBytesStandForThemselves) {
-  EXPECT_EQ(scan("A_$\r\f;"), (std::vector<Token>{{'A', "A"}, {'_', "_"}, {'$', "$"},
-                                                  {'\r', "\r"}, {'\f', "\f"}, {';', ";"}}));
+  EXPECT_EQ(scan("A_$\r\f;"),
+            (std::vector<Token>{
+                {'A', "A"}, {'_', "_"}, {'$', "$"}, {'\r', "\r"}, {'\f', "\f"}, {';', ";"}}));
   // Never end of input: a high byte keeps its unsigned value, NUL has its own code.
   EXPECT_EQ(scan("\x80\xff").size(), 2u);
   EXPECT_EQ(scan("\x80")[0].code, 0x80);
-  EXPECT_EQ(scan(std::string("1\0" "2", 3)),
+  EXPECT_EQ(scan(std::string("1\0"
+                             "2",
+                             3)),
             (std::vector<Token>{{NUMBER, "1"}, {NUL_BYTE, ""}, {NUMBER, "2"}}));
 }
 

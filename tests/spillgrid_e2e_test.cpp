@@ -29,8 +29,8 @@ std::string expected_row(int i, bool spilled, std::int32_t low, std::int32_t hig
   char text[128];
   std::string binary;
   for (int j = 63; j >= 0; --j) binary += static_cast<char>('0' + ((bits >> j) & 1));
-  std::snprintf(text, sizeof text, "%3d (%c) - %11d - %11d - %s", i, spilled ? 'Y' : ' ', low,
-                high, binary.c_str());
+  std::snprintf(text, sizeof text, "%3d (%c) - %11d - %11d - %s", i, spilled ? 'Y' : ' ', low, high,
+                binary.c_str());
   return text;
 }
 
@@ -88,8 +88,8 @@ TEST(Spillgrid, ArgumentIsReadAsADecimalPrefix) {
   struct {
     const char* argument;
     const char* same_as;
-  } cases[] = {{"12abc", "12"}, {"  \t-7", "-7"}, {"+5", "5"},       {"abc", "0"},
-               {"", "0"},       {"-", "0"},      {"0005", "5"},     {"-2147483648x", "-2147483648"}};
+  } cases[] = {{"12abc", "12"}, {"  \t-7", "-7"}, {"+5", "5"},   {"abc", "0"},
+               {"", "0"},       {"-", "0"},       {"0005", "5"}, {"-2147483648x", "-2147483648"}};
   for (auto c : cases) EXPECT_EQ(rows_for(c.argument), rows_for(c.same_as)) << c.argument;
   RunResult extra = run_program(spillgrid, {"3", "junk", "more"}, {});
   EXPECT_EQ(extra.status, 0);

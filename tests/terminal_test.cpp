@@ -20,7 +20,7 @@ class Terminal {
   Terminal() {
     termios settings{};
     cfmakeraw(&settings);
-    settings.c_lflag = ICANON;   // line editing, no echo
+    settings.c_lflag = ICANON;  // line editing, no echo
     settings.c_oflag = OPOST | ONLCR;
     settings.c_cc[VEOF] = 4;
     settings.c_cc[VMIN] = 1;

@@ -262,8 +262,9 @@ Grammar resolve(std::span<const GrammarRule> rules, std::span<const NamedToken> 
     Production p{symbol_index(g, rule.lhs), {}, rule.action};
     for (std::string_view word : split_words(rule.rhs)) {
       int sym = symbol_index(g, word);
-      if (sym < 0) error += "unknown symbol " + std::string(word) + " in a rule for " +
-                           std::string(rule.lhs) + "\n";
+      if (sym < 0)
+        error += "unknown symbol " + std::string(word) + " in a rule for " + std::string(rule.lhs) +
+                 "\n";
       p.rhs.push_back(sym);
     }
     g.productions.push_back(std::move(p));
@@ -313,12 +314,14 @@ void write_report(const Automaton& a, std::ostream& out) {
       out << "    $default  " << action_text(g, -a.default_rule[s]) << "\n";
     } else {
       for (int t = 0; t < g.terminal_count; ++t)
-        if (a.action[s][t] != 0) out << "    " << g.names[t] << "  " << action_text(g, a.action[s][t]) << "\n";
+        if (a.action[s][t] != 0)
+          out << "    " << g.names[t] << "  " << action_text(g, a.action[s][t]) << "\n";
       out << "    anything else  syntax error\n";
     }
     for (int nt = 0; nt < g.nonterminal_count(); ++nt)
       if (a.go_to[s][nt] >= 0)
-        out << "    " << g.names[g.terminal_count + nt] << "  go to state " << a.go_to[s][nt] << "\n";
+        out << "    " << g.names[g.terminal_count + nt] << "  go to state " << a.go_to[s][nt]
+            << "\n";
   }
 }
 
@@ -338,13 +341,15 @@ void write_tables(const Automaton& a, std::ostream& out) {
   std::vector<int> token_class(TOKEN_CODE_LIMIT, g.terminal_count);
   for (int t = 0; t < g.terminal_count; ++t) token_class[g.token_codes[t]] = t;
   out << "// token code -> column of `action`\n"
-         "inline constexpr std::uint8_t token_class[" << TOKEN_CODE_LIMIT << "] = {";
+         "inline constexpr std::uint8_t token_class["
+      << TOKEN_CODE_LIMIT << "] = {";
   for (std::size_t i = 0; i < token_class.size(); ++i)
     out << (i % 24 == 0 ? "\n   " : "") << " " << token_class[i] << ",";
   out << "\n};\n\n";
 
   out << "// [state][token class]: 0 error, s > 0 shift to s, -r reduce by rule r, accept\n"
-         "inline constexpr std::int16_t action[" << a.states.size() << "][" << columns << "] = {\n";
+         "inline constexpr std::int16_t action["
+      << a.states.size() << "][" << columns << "] = {\n";
   for (std::size_t s = 0; s < a.states.size(); ++s) {
     out << "    {";
     for (int t = 0; t < g.terminal_count; ++t) out << a.action[s][t] << ",";
@@ -353,14 +358,15 @@ void write_tables(const Automaton& a, std::ostream& out) {
   out << "};\n\n";
 
   out << "// [state]: rule reduced without reading a token, 0 for none\n"
-         "inline constexpr std::uint8_t default_rule[" << a.states.size() << "] = {";
+         "inline constexpr std::uint8_t default_rule["
+      << a.states.size() << "] = {";
   for (std::size_t s = 0; s < a.states.size(); ++s)
     out << (s % 24 == 0 ? "\n   " : "") << " " << a.default_rule[s] << ",";
   out << "\n};\n\n";
 
   out << "// [state][nonterminal]: state after reducing to that nonterminal, 255 for none\n"
-         "inline constexpr std::uint8_t go_to[" << a.states.size() << "][" << g.nonterminal_count()
-      << "] = {\n";
+         "inline constexpr std::uint8_t go_to["
+      << a.states.size() << "][" << g.nonterminal_count() << "] = {\n";
   for (std::size_t s = 0; s < a.states.size(); ++s) {
     out << "    {";
     for (int target : a.go_to[s]) out << (target < 0 ? 255 : target) << ",";

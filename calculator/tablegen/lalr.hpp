@@ -42,7 +42,10 @@ struct Grammar {
 struct Item {
   int rule;
   int dot;
-  auto operator<=>(const Item&) const = default;
+  bool operator==(const Item&) const = default;
+  friend bool operator<(Item a, Item b) {
+    return a.rule != b.rule ? a.rule < b.rule : a.dot < b.dot;
+  }
 };
 
 struct State {
@@ -68,9 +71,9 @@ struct Conflict {
 struct Automaton {
   Grammar grammar;
   std::vector<State> states;
-  std::vector<std::vector<int>> action;   // [state][terminal]
-  std::vector<std::vector<int>> go_to;    // [state][nonterminal index]; -1 where none
-  std::vector<int> default_rule;          // [state]; 0 where the state reads a lookahead
+  std::vector<std::vector<int>> action;  // [state][terminal]
+  std::vector<std::vector<int>> go_to;   // [state][nonterminal index]; -1 where none
+  std::vector<int> default_rule;         // [state]; 0 where the state reads a lookahead
   std::vector<Conflict> conflicts;
 };
 
