@@ -9,7 +9,7 @@
 // rhs[0..n) are the values of the rule's right side; returns the value of
 // its left side. Compound assignments read their variable here, after the
 // whole right side (inner assignments included) has been evaluated.
-inline SemValue run_action(Action action, const SemValue* rhs) {
+[[gnu::always_inline]] inline SemValue run_action(Action action, const SemValue* rhs) {
   auto value = [](std::int64_t v) { return SemValue{.val = low32(v)}; };
   auto compound = [&](std::int64_t v) { return SemValue{.val = asg(rhs[0].ref, low32(v))}; };
   const std::int32_t var =

@@ -6,6 +6,12 @@
 // action is a reduction have a default, so a token the grammar rejects is
 // reported before any reduction it would have caused, and a statement runs
 // as soon as its ';' is read, before the next token is asked for.
+//
+// Gotos come from a table that also runs through chains of unit rules
+// without actions (primary -> not_expr -> ... -> or_expr) in the same step;
+// those reductions pop one entry and push one, so the stack depth, and with
+// it the 500-entry limit, counts exactly as if each were done on its own.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -45,8 +51,8 @@ static_assert(pt::state_count < 255, "states must fit the goto table's bytes");
 // progress must fit in this many entries.
 constexpr int stack_limit = 500;
 
-int* state_stack;       // allocated on the first parse, kept for the whole run
-SemValue* value_stack;  // one spare entry past the limit: an empty rule reads it
+std::uint8_t* state_stack;  // allocated on the first parse, kept for the whole run
+SemValue* value_stack;      // one spare entry past the limit: an empty rule reads it
 
 int token_column(int code) {
   if (static_cast<unsigned>(code) < TOKEN_CODE_LIMIT) return pt::token_class[code];
@@ -67,7 +73,7 @@ void yyerror(const char* message) {
 
 int yyparse() {
   if (state_stack == nullptr) {
-    state_stack = static_cast<int*>(std::calloc(stack_limit, sizeof(int)));
+    state_stack = static_cast<std::uint8_t*>(std::calloc(stack_limit, 1));
     value_stack = static_cast<SemValue*>(std::calloc(stack_limit + 1, sizeof(SemValue)));
     if (state_stack == nullptr || value_stack == nullptr) {
       std::free(state_stack);
@@ -76,23 +82,26 @@ int yyparse() {
       return stack_overflow();
     }
   }
+  // Local copies stay in registers across the calls to the scanner.
+  std::uint8_t* const states = state_stack;
+  SemValue* const values = value_stack;
   int depth = 1;
   int state = 0;
-  state_stack[0] = 0;
-  int column = -1;  // the lookahead token's column; -1 while none has been read
+  states[0] = 0;
+  int column = pt::unread_column;  // the lookahead token's column in the tables
   for (;;) {
     int rule = pt::default_rule[state];
     if (rule == 0) {
-      if (column < 0) column = token_column(yylex());
+      if (column == pt::unread_column) column = token_column(yylex());
       const int act = pt::action[state][column];
-      if (act == pt::accept) return 0;
       if (act > 0) {
+        if (act == pt::accept) return 0;
         if (depth == stack_limit) return stack_overflow();
         state = act;
-        state_stack[depth] = state;
-        value_stack[depth] = yylval;
+        states[depth] = static_cast<std::uint8_t>(state);
+        values[depth] = yylval;
         ++depth;
-        column = -1;
+        column = pt::unread_column;
         continue;
       }
       if (act == 0) {
@@ -102,12 +111,12 @@ int yyparse() {
       rule = -act;
     }
     const int length = pt::rule_length[rule];
-    const SemValue value = run_action(pt::rule_action[rule], value_stack + depth - length);
+    const SemValue value = run_action(pt::rule_action[rule], values + depth - length);
     depth -= length;
     if (depth == stack_limit) return stack_overflow();
-    state = pt::go_to[state_stack[depth - 1]][pt::rule_lhs[rule]];
-    state_stack[depth] = state;
-    value_stack[depth] = value;
+    state = pt::go_to[states[depth - 1]][pt::rule_lhs[rule]][column];
+    states[depth] = static_cast<std::uint8_t>(state);
+    values[depth] = value;
     ++depth;
   }
 }

@@ -13,11 +13,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "arith.hpp"
 #include "tokens.hpp"
@@ -35,17 +37,57 @@ constexpr std::size_t max_read = 8192;
 struct InputBuffer {
   char* text;        // size bytes of room for data, then two end markers
   std::size_t size;  // room for data
-  char* end;         // one past the last byte read
   bool input_ended;  // a read has returned end of input; never read again
 };
 
 InputBuffer** buffer_stack;  // the list of input buffers; standard input is the only one
 InputBuffer* input;
 bool interactive;
-char* cursor;                // next byte to scan
-char empty_text[1];          // yytext before the first token and at end of input
-char* held_at = empty_text;  // where yytext's terminating NUL was written
-char held_byte;              // the byte that NUL replaced
+char* data_end;    // one past the last byte read; the end markers start here
+char* cursor;      // next byte to scan; yytext's terminating NUL stands here
+char held_byte;    // the byte that NUL replaced
+char empty_text[1];  // yytext at end of input
+
+// What the scanner does with each byte value.
+enum class ByteClass : std::uint8_t {
+  other,
+  blank,
+  digit,
+  letter,
+  nul,
+  equals_follows,  // may be followed by '=': + - * / % & | ^
+  angle,           // < or >
+  keyword_d,
+  keyword_c,
+};
+
+constexpr auto byte_classes = [] {
+  using enum ByteClass;
+  std::array<ByteClass, 256> classes{};
+  classes[' '] = classes['\t'] = classes['\n'] = blank;
+  for (int ch = '0'; ch <= '9'; ++ch) classes[ch] = digit;
+  for (int ch = 'a'; ch <= 'z'; ++ch) classes[ch] = letter;
+  classes['d'] = keyword_d;
+  classes['c'] = keyword_c;
+  classes['\0'] = nul;
+  for (unsigned char ch : std::string_view("+-*/%&|^")) classes[ch] = equals_follows;
+  classes['<'] = classes['>'] = angle;
+  return classes;
+}();
+
+// The compound assignment that a byte followed by '=' makes.
+constexpr auto compound_assignment = [] {
+  std::array<int, 256> codes{};
+  codes['+'] = ADD_ASSIGN;
+  codes['-'] = SUB_ASSIGN;
+  codes['*'] = MUL_ASSIGN;
+  codes['/'] = DIV_ASSIGN;
+  codes['%'] = MOD_ASSIGN;
+  codes['&'] = AND_ASSIGN;
+  codes['|'] = OR_ASSIGN;
+  codes['^'] = XOR_ASSIGN;
+  return codes;
+}();
 
 [[noreturn]] void fatal(const char* message) {
   std::fputs(message, stderr);
@@ -64,10 +106,10 @@ void start_scanning() {
   if (input->text == nullptr) fatal("out of dynamic memory in yy_create_buffer()");
   buffer_stack[0] = input;
   input->size = initial_buffer_size;
-  input->end = input->text;
-  input->end[0] = input->end[1] = '\0';
   input->input_ended = false;
-  cursor = input->text;
+  data_end = cursor = input->text;
+  data_end[0] = data_end[1] = '\0';
+  held_byte = '\0';
   interactive = scanner_isatty(fileno(stdin)) != 0;
 }
 
@@ -75,15 +117,15 @@ void start_scanning() {
 std::size_t read_line(char* into, std::size_t room) {
   std::size_t got = 0;
   while (got < room) {
-    char c;
-    ssize_t n = scanner_read(STDIN_FILENO, &c, 1);
+    char ch;
+    ssize_t n = scanner_read(STDIN_FILENO, &ch, 1);
     if (n < 0) fatal("input in flex scanner failed");
     if (n == 0) {
       input->input_ended = true;
       break;
     }
-    into[got++] = c;
-    if (c == '\n') break;
+    into[got++] = ch;
+    if (ch == '\n') break;
   }
   return got;
 }
@@ -111,12 +153,13 @@ std::size_t read_block(char* into, std::size_t room) {
 // it. Returns false at end of input. `token` follows the move.
 bool refill(char*& token) {
   if (input->input_ended) return false;
-  std::size_t keep = static_cast<std::size_t>(input->end - token);
+  std::size_t keep = static_cast<std::size_t>(data_end - token);
   if (token != input->text) std::memmove(input->text, token, keep);
   if (keep + 1 >= input->size) {
     std::size_t doubled = input->size * 2;
-    char* grown = doubled > input->size ? static_cast<char*>(std::realloc(input->text, doubled + 2))
-                                        : nullptr;
+    char* grown = doubled > input->size
+                      ? static_cast<char*>(std::realloc(input->text, doubled + 2))
+                      : nullptr;
     if (grown == nullptr) fatal("fatal error - scanner input buffer overflow");
     input->text = grown;
     input->size = doubled;
@@ -125,43 +168,40 @@ bool refill(char*& token) {
   char* into = input->text + keep;
   std::size_t room = std::min(input->size - keep - 1, max_read);
   std::size_t got = interactive ? read_line(into, room) : read_block(into, room);
-  input->end = into + got;
-  input->end[0] = input->end[1] = '\0';
+  data_end = into + got;
+  data_end[0] = data_end[1] = '\0';
   if (got == 0) return yywrap() == 0 && refill(token);
   return true;
 }
 
-// The byte at token[k], reading more input when it lies beyond what has been
-// read; -1 at end of input.
-int byte_at(char*& token, std::size_t k) {
-  while (token + k >= input->end)
+// token[k], reading more input when it lies beyond what has been read; -1 at
+// end of input. token[0..k) must be data, none of it NUL, so that token[k]
+// is at worst an end marker.
+[[gnu::always_inline]] inline int peek(char*& token, std::size_t k) {
+  const auto byte = static_cast<unsigned char>(token[k]);
+  if (byte != 0) return byte;
+  while (token + k >= data_end)
     if (!refill(token)) return -1;
   return static_cast<unsigned char>(token[k]);
 }
 
-int emit(char* token, std::size_t length, int code) {
+[[gnu::always_inline]] inline int emit(char* token, std::size_t length, int code) {
   cursor = token + length;
-  held_at = cursor;
   held_byte = *cursor;
   *cursor = '\0';
   yytext = token;
   return code;
 }
 
-// "c=" is the compound assignment `assigned`, a lone "c" the character itself.
-int with_optional_equals(char*& token, int assigned) {
-  return byte_at(token, 1) == '=' ? emit(token, 2, assigned) : emit(token, 1, *token);
-}
-
 // "<<=" / "<<" / "<" and the same for '>'.
 int shift_or_compare(char*& token, int shift, int shift_assign) {
-  if (byte_at(token, 1) != *token) return emit(token, 1, *token);
-  return byte_at(token, 2) == '=' ? emit(token, 3, shift_assign) : emit(token, 2, shift);
+  if (peek(token, 1) != token[0]) return emit(token, 1, token[0]);
+  return peek(token, 2) == '=' ? emit(token, 3, shift_assign) : emit(token, 2, shift);
 }
 
-bool keyword_follows(char*& token, const char* word) {
-  for (std::size_t k = 1; word[k] != '\0'; ++k)
-    if (byte_at(token, k) != word[k]) return false;
+bool keyword_follows(char*& token, std::string_view word) {
+  for (std::size_t k = 1; k < word.size(); ++k)
+    if (peek(token, k) != word[k]) return false;
   return true;
 }
 
@@ -182,67 +222,64 @@ std::int64_t decimal_value(const char* digits, std::size_t count) {
                                                        : static_cast<std::int64_t>(value);
 }
 
+// Digits are converted as they are scanned; only a literal of more than 19
+// digits, which may overflow 64 bits, is converted again with saturation.
 int number(char*& token) {
+  std::uint64_t value = static_cast<std::uint64_t>(token[0] - '0');
   std::size_t length = 1;
-  for (int c = byte_at(token, 1); c >= '0' && c <= '9'; c = byte_at(token, length)) ++length;
-  yylval.val = low32(chk(decimal_value(token, length)));
+  for (;;) {
+    const auto digit_value = static_cast<unsigned>(peek(token, length) - '0');
+    if (digit_value > 9) break;
+    value = value * 10 + digit_value;
+    ++length;
+  }
+  const std::int64_t exact =
+      length > 19 ? decimal_value(token, length)
+                  : static_cast<std::int64_t>(std::min<std::uint64_t>(value, INT64_MAX));
+  yylval.val = low32(chk(exact));
   return emit(token, length, NUMBER);
 }
 
 int end_of_input() {
-  held_at = empty_text;
-  held_byte = '\0';
+  held_byte = '\0';  // cursor is at an end marker, which stays NUL
   yytext = empty_text;
   return 0;
 }
 
 }  // namespace
 
-int yywrap() {
-  return 1;
-}
+int yywrap() { return 1; }
 
 int yylex() {
   if (input == nullptr) start_scanning();
-  *held_at = held_byte;
+  *cursor = held_byte;
+  char* token = cursor;
   for (;;) {
-    char* token = cursor;
-    switch (static_cast<unsigned char>(*token)) {
-      case ' ':
-      case '\t':
-      case '\n': cursor = token + 1; continue;
-      case '\0':
-        if (token < input->end) return emit(token, 1, NUL_BYTE);
-        if (!refill(token)) return end_of_input();
-        cursor = token;
+    while (byte_classes[static_cast<unsigned char>(*token)] == ByteClass::blank) ++token;
+    const auto byte = static_cast<unsigned char>(*token);
+    switch (byte_classes[byte]) {
+      case ByteClass::equals_follows:
+        return peek(token, 1) == '=' ? emit(token, 2, compound_assignment[byte])
+                                     : emit(token, 1, byte);
+      case ByteClass::digit: return number(token);
+      case ByteClass::letter: return letter(token);
+      case ByteClass::keyword_d: return keyword_follows(token, "dump") ? emit(token, 4, DUMP) : letter(token);
+      case ByteClass::keyword_c: return keyword_follows(token, "clear") ? emit(token, 5, CLEAR) : letter(token);
+      case ByteClass::angle:
+        return byte == '<' ? shift_or_compare(token, LSHIFT, LSHIFT_ASSIGN)
+                           : shift_or_compare(token, RSHIFT, RSHIFT_ASSIGN);
+      case ByteClass::nul:
+        if (token < data_end) return emit(token, 1, NUL_BYTE);
+        if (!refill(token)) {
+          cursor = data_end;
+          return end_of_input();
+        }
         continue;
-      case '<': return shift_or_compare(token, LSHIFT, LSHIFT_ASSIGN);
-      case '>': return shift_or_compare(token, RSHIFT, RSHIFT_ASSIGN);
-      case '+': return with_optional_equals(token, ADD_ASSIGN);
-      case '-': return with_optional_equals(token, SUB_ASSIGN);
-      case '*': return with_optional_equals(token, MUL_ASSIGN);
-      case '/': return with_optional_equals(token, DIV_ASSIGN);
-      case '%': return with_optional_equals(token, MOD_ASSIGN);
-      case '&': return with_optional_equals(token, AND_ASSIGN);
-      case '|': return with_optional_equals(token, OR_ASSIGN);
-      case '^': return with_optional_equals(token, XOR_ASSIGN);
-      case 'd': return keyword_follows(token, "dump") ? emit(token, 4, DUMP) : letter(token);
-      case 'c': return keyword_follows(token, "clear") ? emit(token, 5, CLEAR) : letter(token);
-      case '0':
-      case '1':
-      case '2':
-      case '3':
-      case '4':
-      case '5':
-      case '6':
-      case '7':
-      case '8':
-      case '9': return number(token);
-      default:
-        if (*token >= 'a' && *token <= 'z') return letter(token);
+      case ByteClass::blank:
+      case ByteClass::other:
         // Any other byte stands for itself; bytes of 0x80 and above keep
         // their unsigned value, so none of them can read as end of input.
-        return emit(token, 1, static_cast<unsigned char>(*token));
+        return emit(token, 1, byte);
     }
   }
 }
@@ -253,7 +290,5 @@ void scanner_reset() {
   std::free(buffer_stack);
   input = nullptr;
   buffer_stack = nullptr;
-  held_at = empty_text;
-  held_byte = '\0';
   yytext = empty_text;
 }

@@ -212,6 +212,30 @@ void choose_default_reductions(Automaton& a) {
   }
 }
 
+// Phase "chains": where a goto ends once the unit reductions it triggers are done.
+void chain_gotos(Automaton& a) {
+  const Grammar& g = a.grammar;
+  const int columns = g.terminal_count + 2;
+  const std::size_t n = a.states.size();
+  a.chained_goto.assign(n, std::vector<std::vector<int>>(g.nonterminal_count(),
+                                                         std::vector<int>(columns, -1)));
+  for (std::size_t p = 0; p < n; ++p) {
+    for (int nt = 0; nt < g.nonterminal_count(); ++nt) {
+      if (a.go_to[p][nt] < 0) continue;
+      for (int col = 0; col < columns; ++col) {
+        int q = a.go_to[p][nt];
+        for (;;) {
+          int rule = a.default_rule[q];
+          if (rule == 0 && col < g.terminal_count && a.action[q][col] < 0) rule = -a.action[q][col];
+          if (rule == 0 || !is_unit_pass(g.productions[rule])) break;
+          q = a.go_to[p][g.productions[rule].lhs - g.terminal_count];
+        }
+        a.chained_goto[p][nt][col] = q;
+      }
+    }
+  }
+}
+
 std::string terminal_list(const Grammar& g, const TerminalSet& set) {
   std::string text;
   for (int t = 0; t < g.terminal_count; ++t) {
@@ -230,6 +254,8 @@ std::string action_text(const Grammar& g, int code) {
 }
 
 }  // namespace
+
+bool is_unit_pass(const Production& p) { return p.rhs.size() == 1 && p.action == Action::pass; }
 
 Grammar resolve(std::span<const GrammarRule> rules, std::span<const NamedToken> tokens,
                 std::string& error) {
@@ -274,12 +300,14 @@ Grammar resolve(std::span<const GrammarRule> rules, std::span<const NamedToken> 
 }
 
 Automaton build(const Grammar& grammar) {
-  Automaton a{grammar, {}, {}, {}, {}, {}};
+  Automaton a;
+  a.grammar = grammar;
   FirstSets fs = compute_first(grammar);
   build_lr0(grammar, fs, a.states);
   propagate_lookaheads(grammar, fs, a.states);
   build_actions(a);
   choose_default_reductions(a);
+  chain_gotos(a);
   return a;
 }
 
@@ -364,13 +392,21 @@ void write_tables(const Automaton& a, std::ostream& out) {
     out << (s % 24 == 0 ? "\n   " : "") << " " << a.default_rule[s] << ",";
   out << "\n};\n\n";
 
-  out << "// [state][nonterminal]: state after reducing to that nonterminal, 255 for none\n"
-         "inline constexpr std::uint8_t go_to["
-      << a.states.size() << "][" << g.nonterminal_count() << "] = {\n";
+  out << "// [state][nonterminal][column]: state after reducing to that nonterminal and then\n"
+         "// through the unit rules the lookahead in that column triggers; the last two\n"
+         "// columns are for an unknown token and for no lookahead yet. 255 for none.\n"
+         "inline constexpr int unread_column = "
+      << a.unread_column() << ";\n"
+      << "inline constexpr std::uint8_t go_to[" << a.states.size() << "][" << g.nonterminal_count()
+      << "][" << columns + 1 << "] = {\n";
   for (std::size_t s = 0; s < a.states.size(); ++s) {
-    out << "    {";
-    for (int target : a.go_to[s]) out << (target < 0 ? 255 : target) << ",";
-    out << "},\n";
+    out << "  {\n";
+    for (const std::vector<int>& row : a.chained_goto[s]) {
+      out << "    {";
+      for (int target : row) out << (target < 0 ? 255 : target) << ",";
+      out << "},\n";
+    }
+    out << "  },\n";
   }
   out << "};\n\n";
 

@@ -7,6 +7,7 @@
 //   lookahead- LALR(1) lookaheads, propagated through the LR(0) states to a fixpoint
 //   actions  - shift / reduce / accept per state and terminal, conflicts recorded
 //   defaults - the reduction a state performs without reading a lookahead
+//   chains   - gotos that run through chains of unit rules in one step
 #pragma once
 
 #include <bitset>
@@ -75,7 +76,19 @@ struct Automaton {
   std::vector<std::vector<int>> go_to;   // [state][nonterminal index]; -1 where none
   std::vector<int> default_rule;         // [state]; 0 where the state reads a lookahead
   std::vector<Conflict> conflicts;
+  // [state][nonterminal][column]: the goto, then every reduction by a unit
+  // rule without an action (a -> b, value passed through) that would follow
+  // it with that lookahead column. Columns are the terminals, then one for a
+  // token the grammar never uses and one for a lookahead not read yet; those
+  // two follow default reductions only. Each such reduction pops one entry
+  // and pushes one, so skipping them leaves the stack depth as it was.
+  std::vector<std::vector<std::vector<int>>> chained_goto;
+  int unknown_column() const { return grammar.terminal_count; }
+  int unread_column() const { return grammar.terminal_count + 1; }
 };
+
+// A rule that only passes its one symbol's value on.
+bool is_unit_pass(const Production& p);
 
 // Turns the textual rules into symbols; a malformed rule is reported in `error`.
 Grammar resolve(std::span<const GrammarRule> rules, std::span<const NamedToken> tokens,
