@@ -24,122 +24,131 @@ bool chance(int percent) { return below(100) < percent; }
 
 std::int32_t vars[26];
 
-// An expression as text with its value; nullopt once a fault has happened.
+// An expression as text with its value (nullopt once a fault has happened)
+// and the binding strength of its outermost operator.
 struct Expr {
   std::string text;
   std::optional<std::int64_t> value;
+  int strength;
 };
+
+enum Strength { or_ = 3, xor_, and_, shift, add, mul, negate, complement, primary_ };
 
 std::optional<std::int64_t> fits(std::int64_t v) {
   if (v < INT32_MIN || v > INT32_MAX) return std::nullopt;
   return v;
 }
 
+// Literals of every size: one digit up to ten, now and then a long one
+// padded with zeros.
 std::string literal_text(std::int64_t& value) {
-  int kind = below(100);
-  if (kind < 55) value = below(10);
-  else if (kind < 80) value = below(1000);
-  else if (kind < 95) value = static_cast<std::int64_t>(rng() % 100000);
-  else if (kind < 99) value = static_cast<std::int64_t>(rng() % 2147483648ULL);
-  else {
-    value = below(100);
-    return std::string(static_cast<std::size_t>(1 + below(30)), '0') + std::to_string(value);
-  }
+  static const std::int64_t limits[] = {10, 100, 1000, 10000, 100000, 1000000, 10000000,
+                                        100000000, 1000000000, 2147483648LL};
+  const int k = below(100);
+  const int digits = k < 30 ? 1 : k < 50 ? 2 + below(2) : k < 75 ? 4 + below(3) : 7 + below(4);
+  value = static_cast<std::int64_t>(rng() % static_cast<std::uint64_t>(limits[digits - 1]));
+  if (chance(2)) return std::string(static_cast<std::size_t>(1 + below(30)), '0') + std::to_string(value);
   return std::to_string(value);
 }
 
+// Blanks around an operator: mostly one space, sometimes none, now and then
+// a line break or a tab.
 const char* space() {
   int k = below(100);
-  return k < 70 ? " " : k < 90 ? "" : k < 97 ? "\n" : "\t";
+  return k < 85 ? " " : k < 95 ? "" : k < 98 ? "\n" : "\t";
 }
 
-Expr primary(int depth);
+std::string wrapped(const Expr& e, int needed) {
+  return e.strength < needed || chance(5) ? "(" + e.text + ")" : e.text;
+}
+
+std::optional<std::int64_t> apply(int op, std::int64_t a, std::int64_t b) {
+  const auto a32 = static_cast<std::int32_t>(a), b32 = static_cast<std::int32_t>(b);
+  switch (op) {
+    case 0: return fits(a + b);
+    case 1: return fits(a - b);
+    case 2: return fits(a * b);
+    case 3:
+      if (b == 0 || (a == INT32_MIN && b == -1)) return std::nullopt;
+      return a32 / b32;
+    case 4:
+      if (b == 0) return std::nullopt;
+      return b == -1 ? 0 : a32 % b32;
+    case 5: return fits(static_cast<std::int64_t>(static_cast<std::uint64_t>(a) << (b & 63)));
+    case 6: return a >> (b & 63);
+    case 7: return a & b;
+    case 8: return a | b;
+    default: return a ^ b;
+  }
+}
+
+const char* const operators[] = {"+", "-", "*", "/", "%", "<<", ">>", "&", "|", "^"};
+const int operator_strength[] = {add, add, mul, mul, mul, shift, shift, and_, or_, xor_};
+
+Expr operand(int depth);
 
 Expr binary(int depth) {
-  static const char* ops[] = {"+", "-", "*", "/", "%", "<<", ">>", "&", "|", "^"};
-  Expr l = depth > 0 && chance(50) ? binary(depth - 1) : primary(depth);
-  Expr r = depth > 0 && chance(30) ? binary(depth - 1) : primary(depth);
-  const int op = below(10);
-  std::string text = "(" + l.text + space() + ops[op] + space() + r.text + ")";
-  if (!l.value || !r.value) return {text, std::nullopt};
-  const std::int64_t a = *l.value, b = *r.value;
-  const auto a32 = static_cast<std::int32_t>(a), b32 = static_cast<std::int32_t>(b);
-  std::optional<std::int64_t> v;
-  switch (op) {
-    case 0: v = fits(a + b); break;
-    case 1: v = fits(a - b); break;
-    case 2: v = fits(a * b); break;
-    case 3: v = b == 0 || (a == INT32_MIN && b == -1) ? std::nullopt : std::optional(std::int64_t{a32 / b32}); break;
-    case 4: v = b == 0 ? std::nullopt : b == -1 ? 0 : std::optional(std::int64_t{a32 % b32}); break;
-    case 5: v = fits(static_cast<std::int64_t>(static_cast<std::uint64_t>(a) << (b & 63))); break;
-    case 6: v = a >> (b & 63); break;
-    case 7: v = a & b; break;
-    case 8: v = a | b; break;
-    default: v = a ^ b; break;
-  }
-  return {text, v};
+  // Arithmetic operators are the common ones; bitwise ones and shifts rarer.
+  static const int weights[] = {20, 15, 15, 8, 6, 6, 6, 8, 8, 8};
+  int pick = below(100), op = 0;
+  while (pick >= weights[op]) pick -= weights[op++];
+  const int strength = operator_strength[op];
+  Expr l = depth > 0 && chance(40) ? binary(depth - 1) : operand(depth);
+  Expr r = depth > 0 && chance(25) ? binary(depth - 1) : operand(depth);
+  std::string text = wrapped(l, strength) + space() + operators[op] + space() + wrapped(r, strength + 1);
+  if (!l.value || !r.value) return {text, std::nullopt, strength};
+  return {text, apply(op, *l.value, *r.value), strength};
 }
 
-Expr primary(int depth) {
+Expr operand(int depth) {
   int k = below(100);
   if (k < 45) {
     int v = below(26);
-    return {std::string(1, static_cast<char>('a' + v)), vars[v]};
+    return {std::string(1, static_cast<char>('a' + v)), vars[v], primary_};
   }
-  if (k < 85) {
+  if (k < 88) {
     std::int64_t value;
     std::string text = literal_text(value);
-    return {text, value};
+    return {text, value, primary_};
   }
-  if (k < 92 && depth > 0) return binary(depth - 1);
-  Expr inner = primary(0);
-  if (!inner.value) return inner;
-  if (chance(50)) return {"-" + inner.text, fits(-*inner.value)};
+  if (k < 93 && depth > 0) {
+    Expr inner = binary(depth - 1);
+    return {"(" + inner.text + ")", inner.value, primary_};
+  }
+  Expr inner = operand(0);
+  if (chance(60)) {
+    std::string text = "-" + wrapped(inner, negate);
+    return {text, inner.value ? fits(-*inner.value) : std::nullopt, negate};
+  }
   // '~' takes no operand that starts with '-'.
-  if (inner.text.front() == '-') inner.text = "(" + inner.text + ")";
-  return {"~" + inner.text, ~*inner.value};
+  std::string text = "~" + wrapped(inner, complement);
+  return {text, inner.value ? std::optional(~*inner.value) : std::nullopt, complement};
 }
 
 // One statement whose outcome is a fault exactly when `want_fault`.
 std::string statement(bool want_fault) {
+  static const char* const compound[] = {"+=", "-=", "*=", "/=", "%=", "<<=", ">>=", "&=", "|=", "^="};
   for (int attempt = 0; attempt < 50; ++attempt) {
-    Expr e = chance(60) ? binary(below(3)) : primary(1);
-    if (e.text.front() == '(' && e.text.back() == ')' && chance(70))
-      e.text = e.text.substr(1, e.text.size() - 2);  // top-level parentheses are optional
+    Expr e = chance(65) ? binary(below(3)) : operand(1);
     const int kind = below(100);
     const int target = below(26);
+    const std::string name(1, static_cast<char>('a' + target));
     std::string text;
     std::optional<std::int64_t> v = e.value;
-    if (kind < 45) {
-      text = std::string(1, static_cast<char>('a' + target)) + space() + "=" + space() + e.text;
+    if (kind < 50) {
+      text = name + space() + "=" + space() + e.text;
     } else if (kind < 65) {
-      static const char* ops[] = {"+=", "-=", "*=", "/=", "%=", "<<=", ">>=", "&=", "|=", "^="};
       const int op = below(10);
-      text = std::string(1, static_cast<char>('a' + target)) + space() + ops[op] + space() + e.text;
-      if (v) {
-        const std::int64_t a = vars[target], b = *v;
-        const auto a32 = static_cast<std::int32_t>(a), b32 = static_cast<std::int32_t>(b);
-        switch (op) {
-          case 0: v = fits(a + b); break;
-          case 1: v = fits(a - b); break;
-          case 2: v = fits(a * b); break;
-          case 3: v = b == 0 || (a == INT32_MIN && b == -1) ? std::nullopt : std::optional(std::int64_t{a32 / b32}); break;
-          case 4: v = b == 0 ? std::nullopt : b == -1 ? 0 : std::optional(std::int64_t{a32 % b32}); break;
-          case 5: v = fits(static_cast<std::int64_t>(static_cast<std::uint64_t>(a) << (b & 63))); break;
-          case 6: v = a >> (b & 63); break;
-          case 7: v = a & b; break;
-          case 8: v = a | b; break;
-          default: v = a ^ b; break;
-        }
-      }
+      text = name + space() + compound[op] + space() + e.text;
+      if (v) v = apply(op, vars[target], *v);
     } else {
       text = e.text;
     }
     if (v.has_value() == want_fault) continue;
     // Keep the variables in a range where most statements stay exact.
-    if (v && kind < 65 && (*v > 1'000'000 || *v < -1'000'000) && chance(90)) continue;
+    if (v && kind < 65 && (*v > 100'000'000 || *v < -100'000'000) && chance(90)) continue;
     if (v && kind < 65) vars[target] = static_cast<std::int32_t>(*v);
-    return text + space() + ";";
+    return text + (chance(90) ? "" : " ") + ";";
   }
   vars[0] = 1;
   return want_fault ? "1 / 0;" : "a = 1;";
@@ -161,7 +170,8 @@ int main(int argc, char** argv) {
       out += "dump;\n";
     } else {
       out += statement(below(100) == 0);
-      out += chance(60) ? "\n" : chance(80) ? " " : "\n\n";
+      // Mostly a statement a line; sometimes several on one line, or a blank line.
+      out += chance(75) ? "\n" : chance(80) ? " " : "\n\n";
     }
     if (out.size() > (1 << 16)) {
       written += std::fwrite(out.data(), 1, out.size(), stdout);

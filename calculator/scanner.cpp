@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -33,6 +34,10 @@ namespace {
 
 constexpr std::size_t initial_buffer_size = 16384;
 constexpr std::size_t max_read = 8192;
+// Room allocated past the two end markers, so that a literal can be scanned
+// eight bytes at a time anywhere up to the markers. Never holds data.
+constexpr std::size_t scan_slack = 8;
+constexpr std::size_t allocation(std::size_t size) { return size + 2 + scan_slack; }
 
 struct InputBuffer {
   char* text;        // size bytes of room for data, then two end markers
@@ -102,7 +107,7 @@ void start_scanning() {
   if (buffer_stack == nullptr) fatal("out of dynamic memory in yyensure_buffer_stack()");
   input = static_cast<InputBuffer*>(std::malloc(sizeof(InputBuffer)));
   if (input == nullptr) fatal("out of dynamic memory in yy_create_buffer()");
-  input->text = static_cast<char*>(std::malloc(initial_buffer_size + 2));
+  input->text = static_cast<char*>(std::calloc(allocation(initial_buffer_size), 1));
   if (input->text == nullptr) fatal("out of dynamic memory in yy_create_buffer()");
   buffer_stack[0] = input;
   input->size = initial_buffer_size;
@@ -158,9 +163,10 @@ bool refill(char*& token) {
   if (keep + 1 >= input->size) {
     std::size_t doubled = input->size * 2;
     char* grown = doubled > input->size
-                      ? static_cast<char*>(std::realloc(input->text, doubled + 2))
+                      ? static_cast<char*>(std::realloc(input->text, allocation(doubled)))
                       : nullptr;
     if (grown == nullptr) fatal("fatal error - scanner input buffer overflow");
+    std::memset(grown + allocation(input->size), 0, doubled - input->size);
     input->text = grown;
     input->size = doubled;
   }
@@ -222,16 +228,50 @@ std::int64_t decimal_value(const char* digits, std::size_t count) {
                                                        : static_cast<std::int64_t>(value);
 }
 
-// Digits are converted as they are scanned; only a literal of more than 19
-// digits, which may overflow 64 bits, is converted again with saturation.
+std::uint64_t load8(const char* bytes) {
+  std::uint64_t word;
+  std::memcpy(&word, bytes, sizeof word);
+  return word;
+}
+
+constexpr std::uint64_t bytewise(std::uint8_t b) { return 0x0101010101010101ULL * b; }
+
+// How many of the eight bytes in `word` (first byte lowest) are digits
+// before the first byte that is not.
+unsigned digit_run(std::uint64_t word) {
+  const std::uint64_t high_nibble_off = (word & bytewise(0xf0)) ^ bytewise(0x30);
+  const std::uint64_t low_nibble_over_9 = ((word & bytewise(0x0f)) + bytewise(0x06)) & bytewise(0x10);
+  const std::uint64_t bad = high_nibble_off | low_nibble_over_9;  // non-zero byte: not a digit
+  const std::uint64_t flags = (((bad & bytewise(0x7f)) + bytewise(0x7f)) | bad) & bytewise(0x80);
+  return flags == 0 ? 8 : static_cast<unsigned>(std::countr_zero(flags)) / 8;
+}
+
+// The value of the first `count` (1..8) bytes of `word`, all digits.
+std::uint64_t digits_value(std::uint64_t word, unsigned count) {
+  // Shift the digits to the top so that the bytes below read as leading zeros.
+  word = (word - bytewise('0')) << (8 * (8 - count));
+  word = (word * 10) + (word >> 8);
+  word = (((word & 0x000000ff000000ffULL) * (100 + (1000000ULL << 32))) +
+          (((word >> 16) & 0x000000ff000000ffULL) * (1 + (10000ULL << 32)))) >> 32;
+  return word & 0xffffffffULL;
+}
+
+constexpr std::uint64_t powers_of_ten[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000,
+                                           100000000};
+
+// Digits are scanned and converted eight at a time; a literal of more than
+// 19 digits, which may overflow 64 bits, is converted again with saturation.
 int number(char*& token) {
-  std::uint64_t value = static_cast<std::uint64_t>(token[0] - '0');
-  std::size_t length = 1;
+  std::size_t length = 0;
+  std::uint64_t value = 0;
   for (;;) {
-    const auto digit_value = static_cast<unsigned>(peek(token, length) - '0');
-    if (digit_value > 9) break;
-    value = value * 10 + digit_value;
-    ++length;
+    const std::uint64_t word = load8(token + length);
+    const unsigned run = digit_run(word);
+    if (run > 0 && length + run <= 19) value = value * powers_of_ten[run] + digits_value(word, run);
+    length += run;
+    if (run == 8) continue;
+    // The run stopped at token[length]; at the end markers, read on.
+    if (token + length < data_end || !refill(token)) break;
   }
   const std::int64_t exact =
       length > 19 ? decimal_value(token, length)
