@@ -155,9 +155,9 @@ std::size_t read_block(char* into, std::size_t room) {
 
 // Reads more input after the token that starts at `token`, first moving that
 // token to the front of the buffer and doubling the buffer if the token fills
-// it. Returns false at end of input. `token` follows the move.
-bool refill(char*& token) {
-  if (input->input_ended) return false;
+// it. Returns where the token now starts, or nullptr at end of input.
+char* refill(char* token) {
+  if (input->input_ended) return nullptr;
   std::size_t keep = static_cast<std::size_t>(data_end - token);
   if (token != input->text) std::memmove(input->text, token, keep);
   if (keep + 1 >= input->size) {
@@ -176,7 +176,17 @@ bool refill(char*& token) {
   std::size_t got = interactive ? read_line(into, room) : read_block(into, room);
   data_end = into + got;
   data_end[0] = data_end[1] = '\0';
-  if (got == 0) return yywrap() == 0 && refill(token);
+  if (got == 0) return yywrap() == 0 ? refill(token) : nullptr;
+  return token;
+}
+
+// refill for a scanning position held in a local variable, which it updates;
+// false at end of input. (Callers pass locals, never a global, so that the
+// position can live in a register.)
+[[gnu::always_inline]] inline bool read_more(char*& token) {
+  char* moved = refill(token);
+  if (moved == nullptr) return false;
+  token = moved;
   return true;
 }
 
@@ -187,7 +197,7 @@ bool refill(char*& token) {
   const auto byte = static_cast<unsigned char>(token[k]);
   if (byte != 0) return byte;
   while (token + k >= data_end)
-    if (!refill(token)) return -1;
+    if (!read_more(token)) return -1;
   return static_cast<unsigned char>(token[k]);
 }
 
@@ -200,20 +210,21 @@ bool refill(char*& token) {
 }
 
 // "<<=" / "<<" / "<" and the same for '>'.
-int shift_or_compare(char*& token, int shift, int shift_assign) {
+int shift_or_compare(char* token, int shift, int shift_assign) {
   if (peek(token, 1) != token[0]) return emit(token, 1, token[0]);
   return peek(token, 2) == '=' ? emit(token, 3, shift_assign) : emit(token, 2, shift);
-}
-
-bool keyword_follows(char*& token, std::string_view word) {
-  for (std::size_t k = 1; k < word.size(); ++k)
-    if (peek(token, k) != word[k]) return false;
-  return true;
 }
 
 int letter(char* token) {
   yylval.letter = *token;
   return emit(token, 1, LETTER);
+}
+
+// The keyword `word` where it stands whole, else its first letter.
+int keyword_or_letter(char* token, std::string_view word, int keyword) {
+  for (std::size_t k = 1; k < word.size(); ++k)
+    if (peek(token, k) != word[k]) return letter(token);
+  return emit(token, word.size(), keyword);
 }
 
 // The value of a run of digits as a signed 64-bit decimal conversion gives
@@ -261,7 +272,7 @@ constexpr std::uint64_t powers_of_ten[] = {1, 10, 100, 1000, 10000, 100000, 1000
 
 // Digits are scanned and converted eight at a time; a literal of more than
 // 19 digits, which may overflow 64 bits, is converted again with saturation.
-int number(char*& token) {
+int number(char* token) {
   std::size_t length = 0;
   std::uint64_t value = 0;
   for (;;) {
@@ -271,7 +282,7 @@ int number(char*& token) {
     length += run;
     if (run == 8) continue;
     // The run stopped at token[length]; at the end markers, read on.
-    if (token + length < data_end || !refill(token)) break;
+    if (token + length < data_end || !read_more(token)) break;
   }
   const std::int64_t exact =
       length > 19 ? decimal_value(token, length)
@@ -303,14 +314,14 @@ int yylex() {
                                      : emit(token, 1, byte);
       case ByteClass::digit: return number(token);
       case ByteClass::letter: return letter(token);
-      case ByteClass::keyword_d: return keyword_follows(token, "dump") ? emit(token, 4, DUMP) : letter(token);
-      case ByteClass::keyword_c: return keyword_follows(token, "clear") ? emit(token, 5, CLEAR) : letter(token);
+      case ByteClass::keyword_d: return keyword_or_letter(token, "dump", DUMP);
+      case ByteClass::keyword_c: return keyword_or_letter(token, "clear", CLEAR);
       case ByteClass::angle:
         return byte == '<' ? shift_or_compare(token, LSHIFT, LSHIFT_ASSIGN)
                            : shift_or_compare(token, RSHIFT, RSHIFT_ASSIGN);
       case ByteClass::nul:
         if (token < data_end) return emit(token, 1, NUL_BYTE);
-        if (!refill(token)) {
+        if (!read_more(token)) {
           cursor = data_end;
           return end_of_input();
         }
