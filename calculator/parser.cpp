@@ -108,6 +108,20 @@ int yyparse() {
         yyerror("syntax error");
         return 1;
       }
+      if (act <= -pt::shift_reduce_base) {
+        // Shift the token and reduce it at once: the stack passes through
+        // the same depths as a shift followed by the reduction.
+        if (depth == stack_limit) return stack_overflow();
+        rule = -act - pt::shift_reduce_base;
+        const SemValue token_value = yylval;
+        const SemValue value = run_action(pt::rule_action[rule], &token_value);
+        state = pt::go_to[state][pt::rule_lhs[rule]][pt::unread_column];
+        states[depth] = static_cast<std::uint8_t>(state);
+        values[depth] = value;
+        ++depth;
+        column = pt::unread_column;
+        continue;
+      }
       rule = -act;
     }
     const int length = pt::rule_length[rule];

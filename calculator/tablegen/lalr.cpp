@@ -353,6 +353,22 @@ void write_report(const Automaton& a, std::ostream& out) {
   }
 }
 
+namespace {
+
+// A shift into a state that can only reduce the token just shifted (var ->
+// LETTER, number -> NUMBER) becomes one action: the parse stack goes through
+// the same depths, one iteration of the engine is saved.
+int emitted_action(const Automaton& a, std::size_t s, int t) {
+  const int code = a.action[s][t];
+  if (code <= 0 || code == accept_code) return code;
+  const int rule = a.default_rule[code];
+  if (rule != 0 && a.grammar.productions[rule].rhs.size() == 1)
+    return -(shift_reduce_base + rule);
+  return code;
+}
+
+}  // namespace
+
 void write_tables(const Automaton& a, std::ostream& out) {
   const Grammar& g = a.grammar;
   const int columns = g.terminal_count + 1;  // the last column: tokens the grammar never uses
@@ -364,7 +380,8 @@ void write_tables(const Automaton& a, std::ostream& out) {
   out << "inline constexpr int nonterminal_count = " << g.nonterminal_count() << ";\n";
   out << "inline constexpr int rule_count = " << g.productions.size() << ";\n";
   out << "inline constexpr int unknown_token = " << g.terminal_count << ";\n";
-  out << "inline constexpr int accept = " << accept_code << ";\n\n";
+  out << "inline constexpr int accept = " << accept_code << ";\n";
+  out << "inline constexpr int shift_reduce_base = " << shift_reduce_base << ";\n\n";
 
   std::vector<int> token_class(TOKEN_CODE_LIMIT, g.terminal_count);
   for (int t = 0; t < g.terminal_count; ++t) token_class[g.token_codes[t]] = t;
@@ -375,12 +392,13 @@ void write_tables(const Automaton& a, std::ostream& out) {
     out << (i % 24 == 0 ? "\n   " : "") << " " << token_class[i] << ",";
   out << "\n};\n\n";
 
-  out << "// [state][token class]: 0 error, s > 0 shift to s, -r reduce by rule r, accept\n"
+  out << "// [state][token class]: 0 error, s > 0 shift to s, -r reduce by rule r, accept,\n"
+         "// -(shift_reduce_base + r) shift and reduce by the one-symbol rule r at once\n"
          "inline constexpr std::int16_t action["
       << a.states.size() << "][" << columns << "] = {\n";
   for (std::size_t s = 0; s < a.states.size(); ++s) {
     out << "    {";
-    for (int t = 0; t < g.terminal_count; ++t) out << a.action[s][t] << ",";
+    for (int t = 0; t < g.terminal_count; ++t) out << emitted_action(a, s, t) << ",";
     out << "0},\n";
   }
   out << "};\n\n";

@@ -60,7 +60,11 @@ struct State {
 //   s > 0        shift the token and go to state s (state 0 is never a target)
 //   -r < 0       reduce by rule r (r >= 1)
 //   accept_code  end of input accepted
+// The emitted tables add one kind (see write_tables):
+//   -(shift_reduce_base + r)  shift the token into a state whose one action is
+//                             reducing it by rule r, and reduce it right away
 inline constexpr int accept_code = 0x7fff;
+inline constexpr int shift_reduce_base = 128;
 
 struct Conflict {
   int state;
