@@ -3,13 +3,32 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <stdexcept>
 
 namespace {
+
+// The child's peak resident set so far, from the kernel's high-water mark
+// of its current program (so not counting the copy of this process that
+// fork made before exec); 0 once it has exited.
+long peak_resident_kib(pid_t pid) {
+  char path[64];
+  std::snprintf(path, sizeof path, "/proc/%d/status", static_cast<int>(pid));
+  std::FILE* status = std::fopen(path, "r");
+  if (status == nullptr) return 0;
+  long kib = 0;
+  char line[256];
+  while (std::fgets(line, sizeof line, status) != nullptr)
+    if (std::sscanf(line, "VmHWM: %ld kB", &kib) == 1) break;
+  std::fclose(status);
+  return kib;
+}
 
 void make_pipe(int fds[2]) {
   if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
@@ -54,19 +73,37 @@ RunResult run_program(const std::string& path, const std::vector<std::string>& a
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
 
+  // Closed by a successful exec: tells when the child runs its own program.
+  int exec_done[2];
+  make_pipe(exec_done);
   pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
-    signal(SIGPIPE, SIG_DFL);
+    signal(SIGPIPE, options.ignore_sigpipe ? SIG_IGN : SIG_DFL);
+    if (options.address_space_limit > 0) {
+      const rlimit limit{static_cast<rlim_t>(options.address_space_limit),
+                         static_cast<rlim_t>(options.address_space_limit)};
+      setrlimit(RLIMIT_AS, &limit);
+    }
     place(child_in, 0);
     place(child_out, 1);
     place(err[1], 2);
     execv(path.c_str(), argv.data());
     _exit(127);
   }
+  close(exec_done[1]);
+  char ignored;
+  while (read(exec_done[0], &ignored, 1) < 0 && errno == EINTR) {
+  }
+  close(exec_done[0]);
+  const auto started = std::chrono::steady_clock::now();
   if (child_in >= 0) close(child_in);
   close(child_out);
   close(err[1]);
+  if (options.close_stdout && out[0] >= 0) {
+    close(out[0]);
+    out[0] = -1;
+  }
 
   RunResult result;
   std::size_t written = 0;
@@ -87,7 +124,10 @@ RunResult run_program(const std::string& path, const std::vector<std::string>& a
       break;
     }
     pollfd fds[3] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}, {to_child, POLLOUT, 0}};
-    if (poll(fds, 3, static_cast<int>(left.count())) < 0 && errno != EINTR) break;
+    // Wake at least every 5 ms to sample the child's memory.
+    const int wait_ms = static_cast<int>(std::min<long>(left.count(), 5));
+    if (poll(fds, 3, wait_ms) < 0 && errno != EINTR) break;
+    result.peak_rss_kib = std::max(result.peak_rss_kib, peak_resident_kib(pid));
     for (int i = 0; i < 2; ++i) {
       if (fds[i].fd < 0 || fds[i].revents == 0) continue;
       char chunk[65536];
@@ -116,6 +156,8 @@ RunResult run_program(const std::string& path, const std::vector<std::string>& a
     if (fd >= 0) close(fd);
   int wstatus = 0;
   waitpid(pid, &wstatus, 0);
+  result.seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
   return result;
 }

@@ -84,6 +84,12 @@ class Terminal {
 
   const std::string& seen() const { return seen_; }
 
+  // The terminal goes away, as when its window is closed.
+  void hang_up() {
+    close(master_);
+    master_ = -1;
+  }
+
  private:
   int master_ = -1;
   pid_t pid_ = -1;
@@ -115,6 +121,20 @@ TEST(Terminal, SyntaxErrorEndsTheRunWithoutWaitingForInput) {
   ASSERT_TRUE(t.await("Invalid expression.\r\n")) << t.seen();
   EXPECT_EQ(t.exit_status(), 1);
   EXPECT_EQ(t.seen(), "5\r\nsyntax error\r\n\r\nInvalid expression.\r\n");
+}
+
+// A terminal that hangs up in the middle of a line ends the run: by SIGHUP
+// or by the failed read; never by waiting, and never as a clean end.
+TEST(Terminal, HangUpMidLineEndsTheRun) {
+  Terminal t;
+  ASSERT_TRUE(t.started());
+  t.type("a = 1;\n");
+  ASSERT_TRUE(t.await("1\r\n")) << t.seen();
+  t.type("b = 2");
+  usleep(50'000);
+  t.hang_up();
+  const int status = t.exit_status();
+  EXPECT_TRUE(status == 128 + SIGHUP || status == 2) << "status " << status;
 }
 
 }  // namespace
