@@ -31,7 +31,7 @@ void BM_Scanner(benchmark::State& state) {
   scanner_read = read_memory;
   scanner_isatty = not_a_terminal;
   std::int64_t tokens = 0;
-  for (auto _ : state) {
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores)
     position = 0;
     scanner_reset();
     arith_reset();

@@ -7,22 +7,15 @@
 #include <string>
 
 #include "process.hpp"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define UNDER_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define UNDER_ADDRESS_SANITIZER 1
-#endif
-#endif
+#include "sanitizer.hpp"
 
 namespace {
 
 const std::string calculator = CALCULATOR_PATH;
 #ifdef UNDER_ADDRESS_SANITIZER
-constexpr long flat_memory_kib = 160 * 1024;  // the sanitizer's own shadow and quarantine
+constexpr long flat_memory_kib = 160L * 1024;  // the sanitizer's own shadow and quarantine
 #else
-constexpr long flat_memory_kib = 16 * 1024;
+constexpr long flat_memory_kib = 16L * 1024;
 #endif
 
 RunResult run(const std::string& input) {
@@ -76,7 +69,7 @@ TEST(Adversarial, HundredMegabyteLiteralIsReadWhole) {
   EXPECT_EQ(big.out, "overflow\n0\n\nCalculator off.\n");
   EXPECT_EQ(big.status, 0);
   // The buffer doubles to hold the literal: a few times its size at most.
-  EXPECT_LT(big.peak_rss_kib, flat_memory_kib + 3 * 100'000);
+  EXPECT_LT(big.peak_rss_kib, flat_memory_kib + 3L * 100'000);
 }
 
 TEST(Adversarial, RandomBytes) {

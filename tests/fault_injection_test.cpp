@@ -10,16 +10,9 @@
 
 #include "memory_input.hpp"
 #include "process.hpp"
+#include "sanitizer.hpp"
 #include "scanner.hpp"
 #include "tokens.hpp"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define UNDER_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define UNDER_ADDRESS_SANITIZER 1
-#endif
-#endif
 
 namespace {
 
