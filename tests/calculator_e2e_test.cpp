@@ -17,25 +17,26 @@ struct Case {
   const char* out;  // standard output before the closing message
 };
 
-// Runs each case as a whole program that must end cleanly.
-void expect_clean_runs(std::initializer_list<Case> cases) {
+// Runs each case as a whole program: standard output is `out` then `ending`,
+// standard error is `err`, and the exit status is `status`.
+void expect_runs(std::initializer_list<Case> cases, const std::string& ending,
+                 const std::string& err, int status) {
   for (const Case& c : cases) {
     RunResult r = run_with_input(calculator, c.input);
-    EXPECT_EQ(r.out, std::string(c.out) + off) << "input: " << c.input;
-    EXPECT_EQ(r.err, "") << "input: " << c.input;
-    EXPECT_EQ(r.status, 0) << "input: " << c.input;
+    EXPECT_EQ(r.out, std::string(c.out) + ending) << "input: " << c.input;
+    EXPECT_EQ(r.err, err) << "input: " << c.input;
+    EXPECT_EQ(r.status, status) << "input: " << c.input;
   }
 }
 
-// Runs each case as a program that must stop at a syntax error after
-// writing `out`.
+// Programs that must end cleanly.
+void expect_clean_runs(std::initializer_list<Case> cases) {
+  expect_runs(cases, off, "", 0);
+}
+
+// Programs that must stop at a syntax error after writing `out`.
 void expect_syntax_errors(std::initializer_list<Case> cases) {
-  for (const Case& c : cases) {
-    RunResult r = run_with_input(calculator, c.input);
-    EXPECT_EQ(r.out, std::string(c.out) + invalid) << "input: " << c.input;
-    EXPECT_EQ(r.err, "syntax error\n") << "input: " << c.input;
-    EXPECT_EQ(r.status, 1) << "input: " << c.input;
-  }
+  expect_runs(cases, invalid, "syntax error\n", 1);
 }
 
 std::string repeat(const std::string& s, int n) {
