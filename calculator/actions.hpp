@@ -21,8 +21,7 @@
       for (int slot = 0; slot < 26; ++slot) {
         putc_unlocked('a' + slot, stdout);
         write_text(": ");
-        write_int(id[slot]);
-        putc_unlocked('\n', stdout);
+        write_int_line(id[slot]);
       }
       return rhs[0];
     case Action::clear:
@@ -34,8 +33,7 @@
       } else if (dividebyzero) {
         write_text("dividebyzero\n");
       } else {
-        write_int(rhs[0].val);
-        putc_unlocked('\n', stdout);
+        write_int_line(rhs[0].val);
       }
       return rhs[0];
     case Action::assign: return SemValue{.val = asg(rhs[0].ref, rhs[2].val)};

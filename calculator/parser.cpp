@@ -11,9 +11,11 @@
 // without actions (primary -> not_expr -> ... -> or_expr) in the same step;
 // those reductions pop one entry and push one, so the stack depth, and with
 // it the 500-entry limit, counts exactly as if each were done on its own.
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string_view>
 
 #include "actions.hpp"
@@ -59,6 +61,55 @@ int token_column(int code) {
   return code < 0 ? pt::token_class[0] : pt::unknown_token;
 }
 
+// The engine's one lookup per step: steps[state][column] names the handler
+// of the next step and, for a shift, the state to go to. It folds the default
+// reductions into the action table: a state that has one reduces whatever
+// the column, even before any token is read; any other state reads a token
+// when its lookahead column is still the unread one.
+constexpr int step_shift = 8;
+constexpr unsigned step_operand_mask = 0xff;
+enum Handler : std::uint16_t {
+  syntax_error_handler,
+  read_handler,
+  shift_handler,
+  accept_handler,
+  first_reduce_handler,  // then one per rule, and one per rule to shift and reduce
+  first_shift_reduce_handler = first_reduce_handler + pt::rule_count - 1,
+};
+
+constexpr std::uint16_t make_step(int handler, int operand = 0) {
+  return static_cast<std::uint16_t>((handler << step_shift) | operand);
+}
+
+constexpr std::uint16_t step_for(int state, int column) {
+  if (const int rule = pt::default_rule[state]; rule != 0)
+    return make_step(first_reduce_handler + rule - 1);
+  if (column == pt::unread_column) return make_step(read_handler);
+  const int act = pt::action[state][column];
+  if (act == pt::accept) return make_step(accept_handler);
+  if (act > 0) return make_step(shift_handler, act);
+  if (act == 0) return make_step(syntax_error_handler);
+  if (act <= -pt::shift_reduce_base)
+    return make_step(first_shift_reduce_handler + (-act - pt::shift_reduce_base) - 1);
+  return make_step(first_reduce_handler + (-act) - 1);
+}
+
+constexpr auto steps = [] {
+  std::array<std::array<std::uint16_t, pt::unread_column + 1>, pt::state_count> table{};
+  for (int s = 0; s < pt::state_count; ++s)
+    for (int c = 0; c <= pt::unread_column; ++c) table[s][c] = step_for(s, c);
+  return table;
+}();
+
+// The handlers are written once per rule; this list must name every rule.
+// clang-format off
+#define CALC_FOR_EACH_RULE(X)                                                             \
+  X(1) X(2) X(3) X(4) X(5) X(6) X(7) X(8) X(9) X(10) X(11) X(12) X(13) X(14) X(15) X(16)  \
+  X(17) X(18) X(19) X(20) X(21) X(22) X(23) X(24) X(25) X(26) X(27) X(28) X(29) X(30)    \
+  X(31) X(32) X(33) X(34) X(35) X(36) X(37) X(38) X(39) X(40) X(41) X(42) X(43)
+// clang-format on
+static_assert(pt::rule_count - 1 == 43, "CALC_FOR_EACH_RULE must list every grammar rule");
+
 int stack_overflow() {
   yyerror("yacc stack overflow");
   return 1;
@@ -82,55 +133,94 @@ int yyparse() {
       return stack_overflow();
     }
   }
+  // Every step ends by jumping straight to the handler of the next one (a
+  // computed goto, which both g++ and clang provide). Each rule has its own
+  // reduce handler, in which its length, left side and action are constants,
+  // so the action needs no dispatch of its own.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpedantic"
+#define CALC_REDUCE_LABEL(r) &&reduce_##r,
+#define CALC_SHIFT_REDUCE_LABEL(r) &&shift_reduce_##r,
+  static const void* const handlers[] = {&&syntax_error, &&read, &&shift, &&accept,
+                                         CALC_FOR_EACH_RULE(CALC_REDUCE_LABEL)
+                                             CALC_FOR_EACH_RULE(CALC_SHIFT_REDUCE_LABEL)};
+  static_assert(std::size(handlers) == first_shift_reduce_handler + pt::rule_count - 1);
+  // The handler of every step, looked up once: each dispatch then loads its
+  // target with one load instead of two in a row.
+  static const void* step_handlers[pt::state_count][pt::unread_column + 1];
+  if (step_handlers[0][0] == nullptr)
+    for (int s = 0; s < pt::state_count; ++s)
+      for (int c = 0; c <= pt::unread_column; ++c)
+        step_handlers[s][c] = handlers[steps[s][c] >> step_shift];
+#define CALC_NEXT_STEP()                \
+  do {                                  \
+    step = steps[state][column];        \
+    goto* step_handlers[state][column]; \
+  } while (false)
+
   // Local copies stay in registers across the calls to the scanner.
   std::uint8_t* const states = state_stack;
   SemValue* const values = value_stack;
   int depth = 1;
-  int state = 0;
+  unsigned state = 0;
   states[0] = 0;
-  int column = pt::unread_column;  // the lookahead token's column in the tables
-  for (;;) {
-    int rule = pt::default_rule[state];
-    if (rule == 0) {
-      if (column == pt::unread_column) column = token_column(yylex());
-      const int act = pt::action[state][column];
-      if (act > 0) {
-        if (act == pt::accept) return 0;
-        if (depth == stack_limit) return stack_overflow();
-        state = act;
-        states[depth] = static_cast<std::uint8_t>(state);
-        values[depth] = yylval;
-        ++depth;
-        column = pt::unread_column;
-        continue;
-      }
-      if (act == 0) {
-        yyerror("syntax error");
-        return 1;
-      }
-      if (act <= -pt::shift_reduce_base) {
-        // Shift the token and reduce it at once: the stack passes through
-        // the same depths as a shift followed by the reduction.
-        if (depth == stack_limit) return stack_overflow();
-        rule = -act - pt::shift_reduce_base;
-        const SemValue token_value = yylval;
-        const SemValue value = run_action(pt::rule_action[rule], &token_value);
-        state = pt::go_to[state][pt::rule_lhs[rule]][pt::unread_column];
-        states[depth] = static_cast<std::uint8_t>(state);
-        values[depth] = value;
-        ++depth;
-        column = pt::unread_column;
-        continue;
-      }
-      rule = -act;
-    }
-    const int length = pt::rule_length[rule];
-    const SemValue value = run_action(pt::rule_action[rule], values + depth - length);
-    depth -= length;
-    if (depth == stack_limit) return stack_overflow();
-    state = pt::go_to[states[depth - 1]][pt::rule_lhs[rule]][column];
-    states[depth] = static_cast<std::uint8_t>(state);
-    values[depth] = value;
-    ++depth;
+  unsigned column = pt::unread_column;  // the lookahead token's column in the tables
+  std::uint16_t step;
+  CALC_NEXT_STEP();
+
+read:
+  column = token_column(yylex());
+  CALC_NEXT_STEP();
+
+shift:
+  if (depth == stack_limit) return stack_overflow();
+  state = step & step_operand_mask;
+  states[depth] = static_cast<std::uint8_t>(state);
+  values[depth] = yylval;
+  ++depth;
+  column = pt::unread_column;
+  CALC_NEXT_STEP();
+
+accept:
+  return 0;
+
+syntax_error:
+  yyerror("syntax error");
+  return 1;
+
+  // Reduce by rule r: run its action on the top entries, pop them, push the
+  // left side through the goto (and the unit rules it chains through).
+#define CALC_REDUCE_HANDLER(r)                                                      \
+  reduce_##r : {                                                                    \
+    constexpr int length = pt::rule_length[r];                                      \
+    const SemValue value = run_action(pt::rule_action[r], values + depth - length); \
+    depth -= length;                                                                \
+    if constexpr (length == 0)                                                      \
+      if (depth == stack_limit) return stack_overflow();                            \
+    state = pt::go_to[states[depth - 1]][pt::rule_lhs[r]][column];                  \
+    states[depth] = static_cast<std::uint8_t>(state);                               \
+    values[depth] = value;                                                          \
+    ++depth;                                                                        \
+    CALC_NEXT_STEP();                                                               \
   }
+  // Shift the token and reduce it by the one-symbol rule r at once: the
+  // stack passes through the same depths as a shift followed by the reduction.
+#define CALC_SHIFT_REDUCE_HANDLER(r)                                       \
+  shift_reduce_##r : {                                                     \
+    if constexpr (pt::rule_length[r] == 1) {                               \
+      if (depth == stack_limit) return stack_overflow();                   \
+      const SemValue token_value = yylval;                                 \
+      const SemValue value = run_action(pt::rule_action[r], &token_value); \
+      state = pt::go_to[state][pt::rule_lhs[r]][pt::unread_column];        \
+      states[depth] = static_cast<std::uint8_t>(state);                    \
+      values[depth] = value;                                               \
+      ++depth;                                                             \
+      column = pt::unread_column;                                          \
+      CALC_NEXT_STEP();                                                    \
+    }                                                                      \
+    goto syntax_error;                                                     \
+  }
+  CALC_FOR_EACH_RULE(CALC_REDUCE_HANDLER)
+  CALC_FOR_EACH_RULE(CALC_SHIFT_REDUCE_HANDLER)
+#pragma GCC diagnostic pop
 }

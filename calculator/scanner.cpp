@@ -23,6 +23,7 @@
 #include <string_view>
 
 #include "arith.hpp"
+#include "token_starts.hpp"
 #include "tokens.hpp"
 
 ReadFunction scanner_read = ::read;
@@ -35,9 +36,13 @@ namespace {
 constexpr std::size_t initial_buffer_size = 16384;
 constexpr std::size_t max_read = 8192;
 // Room allocated past the two end markers, so that a literal can be scanned
-// eight bytes at a time anywhere up to the markers. Never holds data.
-constexpr std::size_t scan_slack = 8;
-constexpr std::size_t allocation(std::size_t size) { return size + 2 + scan_slack; }
+// eight bytes at a time anywhere up to the markers, and the sixteen bytes
+// from any token's start copied out whole. Never holds data.
+constexpr std::size_t scan_slack = 16;
+constexpr std::size_t allocation(std::size_t size) {
+  return size + 2 + scan_slack;
+}
+static_assert(scan_slack + 2 >= token_starts_lookahead);
 
 struct InputBuffer {
   char* text;        // size bytes of room for data, then two end markers
@@ -48,10 +53,17 @@ struct InputBuffer {
 InputBuffer** buffer_stack;  // the list of input buffers; standard input is the only one
 InputBuffer* input;
 bool interactive;
-char* data_end;    // one past the last byte read; the end markers start here
-char* cursor;      // next byte to scan; yytext's terminating NUL stands here
-char held_byte;    // the byte that NUL replaced
-char empty_text[1];  // yytext at end of input
+char* data_end;  // one past the last byte read; the end markers start here
+char* cursor;    // next byte to scan
+// yytext: a short token is copied out with its terminating NUL, so that the
+// buffer is never written while it is scanned (a byte stored just before
+// the next token's wide loads would stall them). A longer one is terminated
+// in place, and the byte its NUL replaced is put back on the next call.
+constexpr std::size_t copied_text_size = 16;
+char copied_text[copied_text_size + 8];
+char held_byte;          // the byte a NUL in the buffer replaced
+bool held_byte_pending;  // that NUL stands at cursor
+char empty_text[1];      // yytext at end of input
 
 // What the scanner does with each byte value.
 enum class ByteClass : std::uint8_t {
@@ -114,7 +126,7 @@ void start_scanning() {
   input->input_ended = false;
   data_end = cursor = input->text;
   data_end[0] = data_end[1] = '\0';
-  held_byte = '\0';
+  held_byte_pending = false;
   interactive = scanner_isatty(fileno(stdin)) != 0;
 }
 
@@ -203,9 +215,16 @@ char* refill(char* token) {
 
 [[gnu::always_inline]] inline int emit(char* token, std::size_t length, int code) {
   cursor = token + length;
-  held_byte = *cursor;
-  *cursor = '\0';
-  yytext = token;
+  if (length < copied_text_size) [[likely]] {
+    std::memcpy(copied_text, token, copied_text_size);
+    copied_text[length] = '\0';
+    yytext = copied_text;
+  } else {
+    held_byte = *cursor;
+    held_byte_pending = true;
+    *cursor = '\0';
+    yytext = token;
+  }
   return code;
 }
 
@@ -245,13 +264,16 @@ std::uint64_t load8(const char* bytes) {
   return word;
 }
 
-constexpr std::uint64_t bytewise(std::uint8_t b) { return 0x0101010101010101ULL * b; }
+constexpr std::uint64_t bytewise(std::uint8_t b) {
+  return 0x0101010101010101ULL * b;
+}
 
 // How many of the eight bytes in `word` (first byte lowest) are digits
 // before the first byte that is not.
 unsigned digit_run(std::uint64_t word) {
   const std::uint64_t high_nibble_off = (word & bytewise(0xf0)) ^ bytewise(0x30);
-  const std::uint64_t low_nibble_over_9 = ((word & bytewise(0x0f)) + bytewise(0x06)) & bytewise(0x10);
+  const std::uint64_t low_nibble_over_9 =
+      ((word & bytewise(0x0f)) + bytewise(0x06)) & bytewise(0x10);
   const std::uint64_t bad = high_nibble_off | low_nibble_over_9;  // non-zero byte: not a digit
   const std::uint64_t flags = (((bad & bytewise(0x7f)) + bytewise(0x7f)) | bad) & bytewise(0x80);
   return flags == 0 ? 8 : static_cast<unsigned>(std::countr_zero(flags)) / 8;
@@ -263,12 +285,13 @@ std::uint64_t digits_value(std::uint64_t word, unsigned count) {
   word = (word - bytewise('0')) << (8 * (8 - count));
   word = (word * 10) + (word >> 8);
   word = (((word & 0x000000ff000000ffULL) * (100 + (1000000ULL << 32))) +
-          (((word >> 16) & 0x000000ff000000ffULL) * (1 + (10000ULL << 32)))) >> 32;
+          (((word >> 16) & 0x000000ff000000ffULL) * (1 + (10000ULL << 32)))) >>
+         32;
   return word & 0xffffffffULL;
 }
 
-constexpr std::uint64_t powers_of_ten[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000,
-                                           100000000};
+constexpr std::uint64_t powers_of_ten[] = {1,      10,      100,      1000,     10000,
+                                           100000, 1000000, 10000000, 100000000};
 
 // Digits are scanned and converted eight at a time; a literal of more than
 // 19 digits, which may overflow 64 bits, is converted again with saturation.
@@ -292,19 +315,74 @@ int number(char* token) {
 }
 
 int end_of_input() {
-  held_byte = '\0';  // cursor is at an end marker, which stays NUL
   yytext = empty_text;
   return 0;
 }
 
-}  // namespace
+// Tokens are handed out from the starts found in a chunk of the buffer; the
+// first 56 bytes of a chunk are taken, the rest only decide where the last
+// of those tokens end.
+constexpr std::ptrdiff_t chunk_size = 64;
+constexpr std::uint64_t taken_starts = (std::uint64_t{1} << 56) - 1;
+char* chunk;               // the chunk being handed out
+std::uint64_t pending;     // starts in it not handed out yet
+std::uint64_t token_ends;  // bytes that end the token before them: starts and blanks
 
-int yywrap() { return 1; }
+// All ones when `condition` holds, else 0: a select written as arithmetic,
+// which the compiler keeps free of branches.
+constexpr std::uint64_t all_ones_if(bool condition) {
+  return std::uint64_t{0} - static_cast<std::uint64_t>(condition);
+}
 
-int yylex() {
-  if (input == nullptr) start_scanning();
-  *cursor = held_byte;
-  char* token = cursor;
+// The value of a literal of 1 to 15 digits, read without a branch on its length.
+std::uint64_t short_literal_value(const char* digits, std::size_t length) {
+  const unsigned first_count = length < 8 ? static_cast<unsigned>(length) : 8U;
+  const unsigned second_count = static_cast<unsigned>(length) - first_count;
+  const std::uint64_t second_value =
+      digits_value(load8(digits + 8), second_count != 0 ? second_count : 1U) &
+      all_ones_if(second_count != 0);
+  return digits_value(load8(digits), first_count) * powers_of_ten[second_count] + second_value;
+}
+
+// A token whose extent the chunk's masks gave. It branches once, on the
+// class of its first byte, as early as it can: that is the one decision
+// about the input that cannot be predicted well, and the parser's next steps
+// follow from it. The rest is selects on the known length.
+int scan_indexed(char* token, std::size_t length) {
+  const auto first_byte = static_cast<unsigned char>(token[0]);
+  switch (byte_classes[first_byte]) {
+    case ByteClass::letter:
+      yylval.letter = static_cast<char>(first_byte);
+      return emit(token, 1, LETTER);
+    case ByteClass::digit:
+      if (length >= copied_text_size) [[unlikely]] {
+        pending = 0;  // read a long literal whole, refilling if need be
+        return number(token);
+      }
+      yylval.val = low32(chk(static_cast<std::int64_t>(short_literal_value(token, length))));
+      return emit(token, length, NUMBER);
+    case ByteClass::equals_follows:
+      return emit(token, length, length == 2 ? compound_assignment[first_byte] : first_byte);
+    case ByteClass::angle: {
+      const int shift = first_byte == '<' ? LSHIFT : RSHIFT;
+      const int code =
+          length == 1 ? first_byte : shift + (length == 3 ? LSHIFT_ASSIGN - LSHIFT : 0);
+      return emit(token, length, code);
+    }
+    case ByteClass::keyword_d:
+    case ByteClass::keyword_c:
+      if (length > 1) return emit(token, length, first_byte == 'd' ? DUMP : CLEAR);
+      yylval.letter = static_cast<char>(first_byte);
+      return emit(token, 1, LETTER);
+    case ByteClass::nul: return emit(token, 1, NUL_BYTE);
+    case ByteClass::blank:
+    case ByteClass::other: break;
+  }
+  return emit(token, 1, first_byte);
+}
+
+// Any token, byte by byte, reading more input when a rule needs it.
+int scan_general(char* token) {
   for (;;) {
     while (byte_classes[static_cast<unsigned char>(*token)] == ByteClass::blank) ++token;
     const auto byte = static_cast<unsigned char>(*token);
@@ -335,11 +413,46 @@ int yylex() {
   }
 }
 
+}  // namespace
+
+int yywrap() {
+  return 1;
+}
+
+int yylex() {
+  if (input == nullptr) start_scanning();
+  if (held_byte_pending) [[unlikely]] {
+    *cursor = held_byte;
+    held_byte_pending = false;
+  }
+  for (;;) {
+    if (pending != 0) [[likely]] {
+      const int at = std::countr_zero(pending);
+      pending &= pending - 1;
+      char* token = chunk + at;
+      const std::uint64_t later_ends = token_ends >> at >> 1;
+      if (later_ends != 0) [[likely]]
+        return scan_indexed(token, static_cast<std::size_t>(std::countr_zero(later_ends)) + 1);
+      pending = 0;  // it runs past the chunk
+      return scan_general(token);
+    }
+    char* token = cursor;
+    while (byte_classes[static_cast<unsigned char>(*token)] == ByteClass::blank) ++token;
+    if (data_end - token < chunk_size) return scan_general(token);
+    const TokenStarts found = find_token_starts(token);
+    if (found.ambiguous) return scan_general(token);
+    chunk = token;
+    pending = found.starts & taken_starts;  // never empty: a token starts at `token`
+    token_ends = found.starts | found.blanks;
+  }
+}
+
 void scanner_reset() {
   if (input != nullptr) std::free(input->text);
   std::free(input);
   std::free(buffer_stack);
   input = nullptr;
   buffer_stack = nullptr;
+  pending = 0;
   yytext = empty_text;
 }
