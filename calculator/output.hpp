@@ -35,28 +35,34 @@ inline int decimal_digits(std::uint32_t u) {
   return guess - ((u | 1) < powers_of_ten[guess] ? 1 : 0) + 1;
 }
 
-inline void put_pair(char* at, std::uint32_t two_digits) {
-  std::memcpy(at, &digit_pairs[2 * two_digits], 2);
+__extension__ typedef unsigned __int128 Line;  // a result line, first byte lowest
+
+inline Line pair(std::uint32_t two_digits) {
+  std::uint16_t bytes;
+  std::memcpy(&bytes, &digit_pairs[2 * two_digits], 2);
+  return bytes;
 }
 
 }  // namespace output_detail
 
-// The `length` (at most 16) bytes at `text`, of which 16 may be read.
-inline void write_bytes(const char* text, std::size_t length) {
+// The first `length` (at most 16) bytes of `line`.
+inline void write_line(output_detail::Line line, std::size_t length) {
+  char bytes[16];
+  std::memcpy(bytes, &line, sizeof bytes);
 #if defined(__GLIBC__)
-  // When the stream's buffer has room, copy into it as putc_unlocked does,
-  // but a whole line at once, with no branch on its length. A stream that is
-  // line buffered or unbuffered never shows room (glibc routes every byte
+  // When the stream's buffer has room, store into it as putc_unlocked does,
+  // but the whole line at once, with no branch on its length. A stream that
+  // is line buffered or unbuffered never shows room (glibc routes every byte
   // through its overflow path there), so a terminal still gets each line as
   // it ends.
   std::FILE* out = stdout;
   if (out->_IO_write_end - out->_IO_write_ptr >= 16) {
-    std::memcpy(out->_IO_write_ptr, text, 16);
+    std::memcpy(out->_IO_write_ptr, bytes, sizeof bytes);
     out->_IO_write_ptr += length;
     return;
   }
 #endif
-  for (std::size_t i = 0; i < length; ++i) putc_unlocked(text[i], stdout);
+  for (std::size_t i = 0; i < length; ++i) putc_unlocked(bytes[i], stdout);
 }
 
 inline void write_text(std::string_view text) {
@@ -66,23 +72,17 @@ inline void write_text(std::string_view text) {
 // The decimal value and a newline.
 inline void write_int_line(std::int32_t value) {
   using namespace output_detail;
-  // All ten digits go to line[10..20), the newline to line[20]; the text
-  // starts at the first digit that counts, or at the sign before it.
-  char line[40];
+  // All ten digits and the newline, built in registers; then the leading
+  // zeros are shifted out and the sign shifted in.
   const bool negative = value < 0;
   const std::uint32_t u =
       negative ? 0U - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-  const std::uint32_t high = u / 100000000;
   const std::uint32_t low = u % 100000000;
-  put_pair(line + 10, high);
-  put_pair(line + 12, low / 1000000);
-  put_pair(line + 14, low / 10000 % 100);
-  put_pair(line + 16, low / 100 % 100);
-  put_pair(line + 18, low % 100);
-  line[20] = '\n';
-  char* start = line + 20 - decimal_digits(u);
-  start[-1] = '-';
-  start -= negative ? 1 : 0;
-  const auto length = static_cast<std::size_t>(line + 21 - start);
-  write_bytes(start, length);
+  const Line digits = pair(u / 100000000) | pair(low / 1000000) << 16 |
+                      pair(low / 10000 % 100) << 32 | pair(low / 100 % 100) << 48 |
+                      pair(low % 100) << 64 | Line{'\n'} << 80;
+  const int leading_zeros = 10 - decimal_digits(u);
+  const Line unsigned_line = digits >> (8 * leading_zeros);
+  const Line line = negative ? unsigned_line << 8 | Line{'-'} : unsigned_line;
+  write_line(line, static_cast<std::size_t>(11 - leading_zeros + (negative ? 1 : 0)));
 }
