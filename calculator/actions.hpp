@@ -9,9 +9,15 @@
 // rhs[0..n) are the values of the rule's right side; returns the value of
 // its left side. Compound assignments read their variable here, after the
 // whole right side (inner assignments included) has been evaluated.
+[[gnu::always_inline]] inline SemValue value_of(std::int64_t checked) {
+  return SemValue{.val = low32(checked)};
+}
+
+[[gnu::always_inline]] inline SemValue stored(std::int32_t* slot, std::int64_t checked) {
+  return SemValue{.val = asg(slot, low32(checked))};
+}
+
 [[gnu::always_inline]] inline SemValue run_action(Action action, const SemValue* rhs) {
-  auto value = [](std::int64_t v) { return SemValue{.val = low32(v)}; };
-  auto compound = [&](std::int64_t v) { return SemValue{.val = asg(rhs[0].ref, low32(v))}; };
   const std::int32_t var =
       action >= Action::assign && action <= Action::xor_assign ? *rhs[0].ref : 0;
   switch (action) {
@@ -37,32 +43,32 @@
       }
       return rhs[0];
     case Action::assign: return SemValue{.val = asg(rhs[0].ref, rhs[2].val)};
-    case Action::add_assign: return compound(chk(std::int64_t{var} + rhs[2].val));
-    case Action::sub_assign: return compound(chk(std::int64_t{var} - rhs[2].val));
-    case Action::mul_assign: return compound(chk(std::int64_t{var} * rhs[2].val));
-    case Action::div_assign: return compound(dv(var, rhs[2].val));
-    case Action::mod_assign: return compound(mod(var, rhs[2].val));
-    case Action::lshift_assign: return compound(chk(shl64(var, rhs[2].val)));
-    case Action::rshift_assign: return compound(chk(shr64(var, rhs[2].val)));
-    case Action::and_assign: return compound(var & rhs[2].val);
-    case Action::or_assign: return compound(var | rhs[2].val);
-    case Action::xor_assign: return compound(var ^ rhs[2].val);
-    case Action::bit_or: return value(rhs[0].val | rhs[2].val);
-    case Action::bit_xor: return value(rhs[0].val ^ rhs[2].val);
-    case Action::bit_and: return value(rhs[0].val & rhs[2].val);
-    case Action::lshift: return value(chk(shl64(rhs[0].val, rhs[2].val)));
-    case Action::rshift: return value(chk(shr64(rhs[0].val, rhs[2].val)));
-    case Action::add: return value(chk(std::int64_t{rhs[0].val} + rhs[2].val));
-    case Action::sub: return value(chk(std::int64_t{rhs[0].val} - rhs[2].val));
-    case Action::mul: return value(chk(std::int64_t{rhs[0].val} * rhs[2].val));
-    case Action::div: return value(dv(rhs[0].val, rhs[2].val));
-    case Action::mod: return value(mod(rhs[0].val, rhs[2].val));
-    case Action::negate: return value(chk(-std::int64_t{rhs[1].val}));
-    case Action::complement: return value(~rhs[1].val);
+    case Action::add_assign: return stored(rhs[0].ref, chk(std::int64_t{var} + rhs[2].val));
+    case Action::sub_assign: return stored(rhs[0].ref, chk(std::int64_t{var} - rhs[2].val));
+    case Action::mul_assign: return stored(rhs[0].ref, chk(std::int64_t{var} * rhs[2].val));
+    case Action::div_assign: return stored(rhs[0].ref, dv(var, rhs[2].val));
+    case Action::mod_assign: return stored(rhs[0].ref, mod(var, rhs[2].val));
+    case Action::lshift_assign: return stored(rhs[0].ref, chk(shl64(var, rhs[2].val)));
+    case Action::rshift_assign: return stored(rhs[0].ref, chk(shr64(var, rhs[2].val)));
+    case Action::and_assign: return stored(rhs[0].ref, var & rhs[2].val);
+    case Action::or_assign: return stored(rhs[0].ref, var | rhs[2].val);
+    case Action::xor_assign: return stored(rhs[0].ref, var ^ rhs[2].val);
+    case Action::bit_or: return value_of(rhs[0].val | rhs[2].val);
+    case Action::bit_xor: return value_of(rhs[0].val ^ rhs[2].val);
+    case Action::bit_and: return value_of(rhs[0].val & rhs[2].val);
+    case Action::lshift: return value_of(chk(shl64(rhs[0].val, rhs[2].val)));
+    case Action::rshift: return value_of(chk(shr64(rhs[0].val, rhs[2].val)));
+    case Action::add: return value_of(chk(std::int64_t{rhs[0].val} + rhs[2].val));
+    case Action::sub: return value_of(chk(std::int64_t{rhs[0].val} - rhs[2].val));
+    case Action::mul: return value_of(chk(std::int64_t{rhs[0].val} * rhs[2].val));
+    case Action::div: return value_of(dv(rhs[0].val, rhs[2].val));
+    case Action::mod: return value_of(mod(rhs[0].val, rhs[2].val));
+    case Action::negate: return value_of(chk(-std::int64_t{rhs[1].val}));
+    case Action::complement: return value_of(~rhs[1].val);
     case Action::parenthesis: return rhs[1];
-    case Action::variable_value: return value(*rhs[0].ref);
+    case Action::variable_value: return value_of(*rhs[0].ref);
     case Action::variable_ref: return SemValue{.ref = &id[rhs[0].letter - 'a']};
-    case Action::number: return value(chk(rhs[0].val));
+    case Action::number: return value_of(chk(rhs[0].val));
   }
   return rhs[0];
 }

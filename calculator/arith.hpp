@@ -17,7 +17,7 @@ extern int overflow;
 extern int dividebyzero;
 
 // Latches overflow when a has no 32-bit value; returns a unchanged either way.
-inline std::int64_t chk(std::int64_t a) {
+[[gnu::always_inline]] inline std::int64_t chk(std::int64_t a) {
   if (a != static_cast<std::int32_t>(a) && !error) {
     overflow = 1;
     error = 1;
@@ -26,12 +26,12 @@ inline std::int64_t chk(std::int64_t a) {
 }
 
 // Stores a into *slot unless the statement has already faulted; returns a.
-inline std::int32_t asg(std::int32_t* slot, std::int32_t a) {
+[[gnu::always_inline]] inline std::int32_t asg(std::int32_t* slot, std::int32_t a) {
   if (!error) *slot = a;
   return a;
 }
 
-inline void latch_dividebyzero() {
+[[gnu::always_inline]] inline void latch_dividebyzero() {
   if (!error) {
     dividebyzero = 1;
     error = 1;
@@ -41,7 +41,7 @@ inline void latch_dividebyzero() {
 // Truncating quotient. A zero divisor faults and yields the dividend.
 // -2147483648 / -1 has no 32-bit quotient (and traps in hardware), so a
 // divisor of -1 is computed as a checked negation: that case reports overflow.
-inline std::int32_t dv(std::int32_t a, std::int32_t b) {
+[[gnu::always_inline]] inline std::int32_t dv(std::int32_t a, std::int32_t b) {
   if (b == 0) {
     latch_dividebyzero();
     return a;
@@ -52,7 +52,7 @@ inline std::int32_t dv(std::int32_t a, std::int32_t b) {
 
 // Remainder with the sign of the dividend. Anything % -1 is 0; testing for it
 // avoids the hardware trap of -2147483648 % -1.
-inline std::int32_t mod(std::int32_t a, std::int32_t b) {
+[[gnu::always_inline]] inline std::int32_t mod(std::int32_t a, std::int32_t b) {
   if (b == 0) {
     latch_dividebyzero();
     return a;
@@ -63,16 +63,16 @@ inline std::int32_t mod(std::int32_t a, std::int32_t b) {
 
 // The shift operators: sign-extend, shift by count & 63, bits past bit 63 are
 // lost. The left shift goes through unsigned so no shift is ever undefined.
-inline std::int64_t shl64(std::int32_t a, std::int32_t count) {
+[[gnu::always_inline]] inline std::int64_t shl64(std::int32_t a, std::int32_t count) {
   return static_cast<std::int64_t>(static_cast<std::uint64_t>(static_cast<std::int64_t>(a))
                                    << (count & 63));
 }
-inline std::int64_t shr64(std::int32_t a, std::int32_t count) {
+[[gnu::always_inline]] inline std::int64_t shr64(std::int32_t a, std::int32_t count) {
   return static_cast<std::int64_t>(a) >> (count & 63);
 }
 
 // Low 32 bits of a checked wide result.
-inline std::int32_t low32(std::int64_t a) {
+[[gnu::always_inline]] inline std::int32_t low32(std::int64_t a) {
   return static_cast<std::int32_t>(a);
 }
 

@@ -56,7 +56,7 @@ constexpr int stack_limit = 500;
 std::uint8_t* state_stack;  // allocated on the first parse, kept for the whole run
 SemValue* value_stack;      // one spare entry past the limit: an empty rule reads it
 
-int token_column(int code) {
+[[gnu::always_inline]] inline int token_column(int code) {
   if (static_cast<unsigned>(code) < TOKEN_CODE_LIMIT) return pt::token_class[code];
   return code < 0 ? pt::token_class[0] : pt::unknown_token;
 }

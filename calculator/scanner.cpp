@@ -23,7 +23,6 @@
 #include <string_view>
 
 #include "arith.hpp"
-#include "token_starts.hpp"
 #include "tokens.hpp"
 
 ReadFunction scanner_read = ::read;
@@ -36,13 +35,11 @@ namespace {
 constexpr std::size_t initial_buffer_size = 16384;
 constexpr std::size_t max_read = 8192;
 // Room allocated past the two end markers, so that a literal can be scanned
-// eight bytes at a time anywhere up to the markers, and the sixteen bytes
-// from any token's start copied out whole. Never holds data.
-constexpr std::size_t scan_slack = 16;
+// eight bytes at a time anywhere up to the markers. Never holds data.
+constexpr std::size_t scan_slack = 8;
 constexpr std::size_t allocation(std::size_t size) {
   return size + 2 + scan_slack;
 }
-static_assert(scan_slack + 2 >= token_starts_lookahead);
 
 struct InputBuffer {
   char* text;        // size bytes of room for data, then two end markers
@@ -53,17 +50,10 @@ struct InputBuffer {
 InputBuffer** buffer_stack;  // the list of input buffers; standard input is the only one
 InputBuffer* input;
 bool interactive;
-char* data_end;  // one past the last byte read; the end markers start here
-char* cursor;    // next byte to scan
-// yytext: a short token is copied out with its terminating NUL, so that the
-// buffer is never written while it is scanned (a byte stored just before
-// the next token's wide loads would stall them). A longer one is terminated
-// in place, and the byte its NUL replaced is put back on the next call.
-constexpr std::size_t copied_text_size = 16;
-char copied_text[copied_text_size + 8];
-char held_byte;          // the byte a NUL in the buffer replaced
-bool held_byte_pending;  // that NUL stands at cursor
-char empty_text[1];      // yytext at end of input
+char* data_end;      // one past the last byte read; the end markers start here
+char* cursor;        // next byte to scan; yytext's terminating NUL stands here
+char held_byte;      // the byte that NUL replaced
+char empty_text[1];  // yytext at end of input
 
 // What the scanner does with each byte value.
 enum class ByteClass : std::uint8_t {
@@ -126,7 +116,7 @@ void start_scanning() {
   input->input_ended = false;
   data_end = cursor = input->text;
   data_end[0] = data_end[1] = '\0';
-  held_byte_pending = false;
+  held_byte = '\0';
   interactive = scanner_isatty(fileno(stdin)) != 0;
 }
 
@@ -215,16 +205,9 @@ char* refill(char* token) {
 
 [[gnu::always_inline]] inline int emit(char* token, std::size_t length, int code) {
   cursor = token + length;
-  if (length < copied_text_size) [[likely]] {
-    std::memcpy(copied_text, token, copied_text_size);
-    copied_text[length] = '\0';
-    yytext = copied_text;
-  } else {
-    held_byte = *cursor;
-    held_byte_pending = true;
-    *cursor = '\0';
-    yytext = token;
-  }
+  held_byte = *cursor;
+  *cursor = '\0';
+  yytext = token;
   return code;
 }
 
@@ -315,74 +298,21 @@ int number(char* token) {
 }
 
 int end_of_input() {
+  held_byte = '\0';  // cursor is at an end marker, which stays NUL
   yytext = empty_text;
   return 0;
 }
 
-// Tokens are handed out from the starts found in a chunk of the buffer; the
-// first 56 bytes of a chunk are taken, the rest only decide where the last
-// of those tokens end.
-constexpr std::ptrdiff_t chunk_size = 64;
-constexpr std::uint64_t taken_starts = (std::uint64_t{1} << 56) - 1;
-char* chunk;               // the chunk being handed out
-std::uint64_t pending;     // starts in it not handed out yet
-std::uint64_t token_ends;  // bytes that end the token before them: starts and blanks
+}  // namespace
 
-// All ones when `condition` holds, else 0: a select written as arithmetic,
-// which the compiler keeps free of branches.
-constexpr std::uint64_t all_ones_if(bool condition) {
-  return std::uint64_t{0} - static_cast<std::uint64_t>(condition);
+int yywrap() {
+  return 1;
 }
 
-// The value of a literal of 1 to 15 digits, read without a branch on its length.
-std::uint64_t short_literal_value(const char* digits, std::size_t length) {
-  const unsigned first_count = length < 8 ? static_cast<unsigned>(length) : 8U;
-  const unsigned second_count = static_cast<unsigned>(length) - first_count;
-  const std::uint64_t second_value =
-      digits_value(load8(digits + 8), second_count != 0 ? second_count : 1U) &
-      all_ones_if(second_count != 0);
-  return digits_value(load8(digits), first_count) * powers_of_ten[second_count] + second_value;
-}
-
-// A token whose extent the chunk's masks gave. It branches once, on the
-// class of its first byte, as early as it can: that is the one decision
-// about the input that cannot be predicted well, and the parser's next steps
-// follow from it. The rest is selects on the known length.
-int scan_indexed(char* token, std::size_t length) {
-  const auto first_byte = static_cast<unsigned char>(token[0]);
-  switch (byte_classes[first_byte]) {
-    case ByteClass::letter:
-      yylval.letter = static_cast<char>(first_byte);
-      return emit(token, 1, LETTER);
-    case ByteClass::digit:
-      if (length >= copied_text_size) [[unlikely]] {
-        pending = 0;  // read a long literal whole, refilling if need be
-        return number(token);
-      }
-      yylval.val = low32(chk(static_cast<std::int64_t>(short_literal_value(token, length))));
-      return emit(token, length, NUMBER);
-    case ByteClass::equals_follows:
-      return emit(token, length, length == 2 ? compound_assignment[first_byte] : first_byte);
-    case ByteClass::angle: {
-      const int shift = first_byte == '<' ? LSHIFT : RSHIFT;
-      const int code =
-          length == 1 ? first_byte : shift + (length == 3 ? LSHIFT_ASSIGN - LSHIFT : 0);
-      return emit(token, length, code);
-    }
-    case ByteClass::keyword_d:
-    case ByteClass::keyword_c:
-      if (length > 1) return emit(token, length, first_byte == 'd' ? DUMP : CLEAR);
-      yylval.letter = static_cast<char>(first_byte);
-      return emit(token, 1, LETTER);
-    case ByteClass::nul: return emit(token, 1, NUL_BYTE);
-    case ByteClass::blank:
-    case ByteClass::other: break;
-  }
-  return emit(token, 1, first_byte);
-}
-
-// Any token, byte by byte, reading more input when a rule needs it.
-int scan_general(char* token) {
+int yylex() {
+  if (input == nullptr) start_scanning();
+  *cursor = held_byte;
+  char* token = cursor;
   for (;;) {
     while (byte_classes[static_cast<unsigned char>(*token)] == ByteClass::blank) ++token;
     const auto byte = static_cast<unsigned char>(*token);
@@ -413,46 +343,11 @@ int scan_general(char* token) {
   }
 }
 
-}  // namespace
-
-int yywrap() {
-  return 1;
-}
-
-int yylex() {
-  if (input == nullptr) start_scanning();
-  if (held_byte_pending) [[unlikely]] {
-    *cursor = held_byte;
-    held_byte_pending = false;
-  }
-  for (;;) {
-    if (pending != 0) [[likely]] {
-      const int at = std::countr_zero(pending);
-      pending &= pending - 1;
-      char* token = chunk + at;
-      const std::uint64_t later_ends = token_ends >> at >> 1;
-      if (later_ends != 0) [[likely]]
-        return scan_indexed(token, static_cast<std::size_t>(std::countr_zero(later_ends)) + 1);
-      pending = 0;  // it runs past the chunk
-      return scan_general(token);
-    }
-    char* token = cursor;
-    while (byte_classes[static_cast<unsigned char>(*token)] == ByteClass::blank) ++token;
-    if (data_end - token < chunk_size) return scan_general(token);
-    const TokenStarts found = find_token_starts(token);
-    if (found.ambiguous) return scan_general(token);
-    chunk = token;
-    pending = found.starts & taken_starts;  // never empty: a token starts at `token`
-    token_ends = found.starts | found.blanks;
-  }
-}
-
 void scanner_reset() {
   if (input != nullptr) std::free(input->text);
   std::free(input);
   std::free(buffer_stack);
   input = nullptr;
   buffer_stack = nullptr;
-  pending = 0;
   yytext = empty_text;
 }
