@@ -2,6 +2,8 @@
 // the exit status checked whole.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "process.hpp"
@@ -142,6 +144,38 @@ TEST(CalculatorRun, Literals) {
   expect_clean_runs({{(repeat("0", 99'998) + "42;").c_str(), "42\n"},
                      {(repeat("1", 1) + repeat("0", 99'999) + "; 7;").c_str(), "overflow\n7\n"}});
   expect_syntax_errors({{"0x10;", ""}, {"12abc;", ""}});
+}
+
+// Results of every length and sign, and dump lines, through many fills of
+// the output buffer, so that lines are written both whole and byte by byte
+// where the buffer's end cuts them.
+TEST(CalculatorRun, ResultsOfEveryLengthThroughManyBufferFills) {
+  std::string input;
+  std::string expected;
+  for (int round = 0; round < 3000; ++round) {
+    std::int64_t magnitude = 1 + round % 7;
+    for (int digits = 1; digits <= 10; ++digits, magnitude = magnitude * 10 + digits % 10) {
+      const std::int64_t value =
+          round % 2 == 0 ? magnitude % 2147483648 : -(magnitude % 2147483648);
+      input += "0 " + std::string(value < 0 ? "- " : "+ ") +
+               std::to_string(value < 0 ? -value : value) + ";";
+      expected += std::to_string(value) + "\n";
+    }
+    input += "-2147483647 - 1; 0;\n";
+    expected += "-2147483648\n0\n";
+    if (round % 1000 == 999) {
+      input += "dump;";
+      for (char v = 'a'; v <= 'z'; ++v) expected += std::string(1, v) + ": 0\n";
+    }
+  }
+  RunResult r = run_with_input(calculator, input);
+  expected += off;
+  // The first difference, rather than a diff of two 200 KB texts.
+  const auto [at, _] = std::mismatch(expected.begin(), expected.end(), r.out.begin(), r.out.end());
+  const auto offset = static_cast<std::size_t>(at - expected.begin());
+  EXPECT_EQ(r.out.size(), expected.size());
+  EXPECT_EQ(r.out.substr(offset, 40), expected.substr(offset, 40)) << "at byte " << offset;
+  EXPECT_EQ(r.status, 0);
 }
 
 TEST(CalculatorRun, SyntaxErrorsEndTheRun) {
