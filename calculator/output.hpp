@@ -18,7 +18,7 @@ namespace output_detail {
 
 constexpr auto digit_pairs = [] {
   std::array<char, 200> pairs{};
-  for (int i = 0; i < 100; ++i) {
+  for (std::size_t i = 0; i < 100; ++i) {
     pairs[2 * i] = static_cast<char>('0' + i / 10);
     pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
   }
@@ -39,7 +39,7 @@ __extension__ typedef unsigned __int128 Line;  // a result line, first byte lowe
 
 inline Line pair(std::uint32_t two_digits) {
   std::uint16_t bytes;
-  std::memcpy(&bytes, &digit_pairs[2 * two_digits], 2);
+  std::memcpy(&bytes, &digit_pairs[2 * std::size_t{two_digits}], 2);
   return bytes;
 }
 
@@ -84,5 +84,6 @@ inline void write_int_line(std::int32_t value) {
   const int leading_zeros = 10 - decimal_digits(u);
   const Line unsigned_line = digits >> (8 * leading_zeros);
   const Line line = negative ? unsigned_line << 8 | Line{'-'} : unsigned_line;
-  write_line(line, static_cast<std::size_t>(11 - leading_zeros + (negative ? 1 : 0)));
+  const int length = 11 - leading_zeros + (negative ? 1 : 0);
+  write_line(line, static_cast<std::size_t>(length));
 }
