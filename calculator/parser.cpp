@@ -7,6 +7,10 @@
 // reported before any reduction it would have caused, and a statement runs
 // as soon as its ';' is read, before the next token is asked for.
 //
+// Each step is one lookup, steps[state][lookahead column], and a jump to the
+// code for that step; a rule's reduction is code of its own, with the rule's
+// length, left side and action fixed in it.
+//
 // Gotos come from a table that also runs through chains of unit rules
 // without actions (primary -> not_expr -> ... -> or_expr) in the same step;
 // those reductions pop one entry and push one, so the stack depth, and with
@@ -125,7 +129,7 @@ void yyerror(const char* message) {
 int yyparse() {
   if (state_stack == nullptr) {
     state_stack = static_cast<std::uint8_t*>(std::calloc(stack_limit, 1));
-    value_stack = static_cast<SemValue*>(std::calloc(stack_limit + 1, sizeof(SemValue)));
+    value_stack = static_cast<SemValue*>(std::calloc(stack_limit, sizeof(SemValue)));
     if (state_stack == nullptr || value_stack == nullptr) {
       std::free(state_stack);
       std::free(value_stack);
