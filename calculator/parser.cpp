@@ -156,11 +156,7 @@ int yyparse() {
     for (int s = 0; s < pt::state_count; ++s)
       for (int c = 0; c <= pt::unread_column; ++c)
         step_handlers[s][c] = handlers[steps[s][c] >> step_shift];
-#define CALC_NEXT_STEP()                \
-  do {                                  \
-    step = steps[state][column];        \
-    goto* step_handlers[state][column]; \
-  } while (false)
+#define CALC_NEXT_STEP() goto* step_handlers[state][column]
 
   // Local copies stay in registers across the calls to the scanner.
   std::uint8_t* const states = state_stack;
@@ -169,7 +165,6 @@ int yyparse() {
   unsigned state = 0;
   states[0] = 0;
   unsigned column = pt::unread_column;  // the lookahead token's column in the tables
-  std::uint16_t step;
   CALC_NEXT_STEP();
 
 read:
@@ -178,7 +173,7 @@ read:
 
 shift:
   if (depth == stack_limit) return stack_overflow();
-  state = step & step_operand_mask;
+  state = steps[state][column] & step_operand_mask;
   states[depth] = static_cast<std::uint8_t>(state);
   values[depth] = yylval;
   ++depth;
