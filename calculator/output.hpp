@@ -30,12 +30,13 @@ constexpr std::uint32_t powers_of_ten[] = {1,      10,      100,      1000,     
 
 // Decimal digits in u, 1 for 0.
 inline int decimal_digits(std::uint32_t u) {
-  // bit_width * log10(2), which is the count or one more than the count less one.
+  // bit_width(u) * log10(2), rounded down, is the count less one, or the count.
   const int guess = (std::bit_width(u | 1) * 1233) >> 12;
   return guess - ((u | 1) < powers_of_ten[guess] ? 1 : 0) + 1;
 }
 
 __extension__ typedef unsigned __int128 Line;  // a result line, first byte lowest
+static_assert(std::endian::native == std::endian::little, "a Line's bytes are stored as they are");
 
 inline Line pair(std::uint32_t two_digits) {
   std::uint16_t bytes;
