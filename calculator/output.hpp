@@ -44,6 +44,18 @@ inline Line pair(std::uint32_t two_digits) {
   return bytes;
 }
 
+// The eight decimal digits of x < 10^8 as text, the first digit lowest: the
+// four-digit halves, then the pairs in each, then the digits in each pair,
+// are split side by side within one word.
+inline std::uint64_t eight_digits(std::uint32_t x) {
+  const std::uint64_t halves = (x / 10000) | (std::uint64_t{x % 10000} << 32);
+  const std::uint64_t high_pairs = ((halves * 10486) >> 20) & ((0x7fULL << 32) | 0x7fULL);
+  const std::uint64_t pairs = ((halves - 100 * high_pairs) << 16) + high_pairs;
+  std::uint64_t tens = ((pairs * 103) >> 10) & 0x000f000f000f000fULL;
+  tens += (pairs - 10 * tens) << 8;
+  return tens + 0x3030303030303030ULL;
+}
+
 }  // namespace output_detail
 
 // The first `length` (at most 16) bytes of `line`.
@@ -78,10 +90,8 @@ inline void write_int_line(std::int32_t value) {
   const bool negative = value < 0;
   const std::uint32_t u =
       negative ? 0U - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-  const std::uint32_t low = u % 100000000;
-  const Line digits = pair(u / 100000000) | pair(low / 1000000) << 16 |
-                      pair(low / 10000 % 100) << 32 | pair(low / 100 % 100) << 48 |
-                      pair(low % 100) << 64 | Line{'\n'} << 80;
+  const Line digits =
+      pair(u / 100000000) | Line{eight_digits(u % 100000000)} << 16 | Line{'\n'} << 80;
   const int leading_zeros = 10 - decimal_digits(u);
   const Line unsigned_line = digits >> (8 * leading_zeros);
   const Line line = negative ? unsigned_line << 8 | Line{'-'} : unsigned_line;
