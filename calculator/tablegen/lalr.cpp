@@ -217,8 +217,8 @@ void chain_gotos(Automaton& a) {
   const Grammar& g = a.grammar;
   const int columns = g.terminal_count + 2;
   const std::size_t n = a.states.size();
-  a.chained_goto.assign(n, std::vector<std::vector<int>>(g.nonterminal_count(),
-                                                         std::vector<int>(columns, -1)));
+  a.chained_goto.assign(
+      n, std::vector<std::vector<int>>(g.nonterminal_count(), std::vector<int>(columns, -1)));
   for (std::size_t p = 0; p < n; ++p) {
     for (int nt = 0; nt < g.nonterminal_count(); ++nt) {
       if (a.go_to[p][nt] < 0) continue;
@@ -255,7 +255,9 @@ std::string action_text(const Grammar& g, int code) {
 
 }  // namespace
 
-bool is_unit_pass(const Production& p) { return p.rhs.size() == 1 && p.action == Action::pass; }
+bool is_unit_pass(const Production& p) {
+  return p.rhs.size() == 1 && p.action == Action::pass;
+}
 
 Grammar resolve(std::span<const GrammarRule> rules, std::span<const NamedToken> tokens,
                 std::string& error) {
@@ -362,8 +364,7 @@ int emitted_action(const Automaton& a, std::size_t s, int t) {
   const int code = a.action[s][t];
   if (code <= 0 || code == accept_code) return code;
   const int rule = a.default_rule[code];
-  if (rule != 0 && a.grammar.productions[rule].rhs.size() == 1)
-    return -(shift_reduce_base + rule);
+  if (rule != 0 && a.grammar.productions[rule].rhs.size() == 1) return -(shift_reduce_base + rule);
   return code;
 }
 
