@@ -32,8 +32,10 @@ char* yytext;
 
 namespace {
 
-constexpr std::size_t initial_buffer_size = 16384;
-constexpr std::size_t max_read = 8192;
+// Build settings (see scanner.hpp); tiny values in the sanitizer and fuzz
+// builds make every small input cross refills and growths.
+constexpr std::size_t initial_buffer_size = scanner_initial_buffer_size;
+constexpr std::size_t read_block_size = scanner_read_block_size;
 // Room allocated past the two end markers, so that a literal can be scanned
 // eight bytes at a time anywhere up to the markers. Never holds data.
 constexpr std::size_t scan_slack = 8;
@@ -54,6 +56,10 @@ char* data_end;      // one past the last byte read; the end markers start here
 char* cursor;        // next byte to scan; yytext's terminating NUL stands here
 char held_byte;      // the byte that NUL replaced
 char empty_text[1];  // yytext at end of input
+// A read failed after some bytes had arrived: those bytes are scanned first,
+// so that the statements they complete are answered, and the next refill
+// reports the failure.
+bool read_failed;
 
 // What the scanner does with each byte value.
 enum class ByteClass : std::uint8_t {
@@ -117,7 +123,12 @@ void start_scanning() {
   data_end = cursor = input->text;
   data_end[0] = data_end[1] = '\0';
   held_byte = '\0';
+  read_failed = false;
   interactive = scanner_isatty(fileno(stdin)) != 0;
+}
+
+[[noreturn]] void input_failed() {
+  fatal("input in flex scanner failed");
 }
 
 // One line, read a byte at a time. At a terminal every read error is fatal.
@@ -126,7 +137,11 @@ std::size_t read_line(char* into, std::size_t room) {
   while (got < room) {
     char ch;
     ssize_t n = scanner_read(STDIN_FILENO, &ch, 1);
-    if (n < 0) fatal("input in flex scanner failed");
+    if (n < 0) {
+      if (got == 0) input_failed();
+      read_failed = true;
+      break;
+    }
     if (n == 0) {
       input->input_ended = true;
       break;
@@ -149,17 +164,28 @@ std::size_t read_block(char* into, std::size_t room) {
       input->input_ended = true;
       break;
     } else if (errno != EINTR) {
-      fatal("input in flex scanner failed");
+      if (got == 0) input_failed();
+      read_failed = true;
+      break;
     }
   }
   return got;
 }
 
+// What a refill hands back: where the token now starts, which is always
+// valid (the buffer may have moved or grown), and whether any input arrived.
+struct Refilled {
+  char* token;
+  bool more;
+};
+
 // Reads more input after the token that starts at `token`, first moving that
 // token to the front of the buffer and doubling the buffer if the token fills
-// it. Returns where the token now starts, or nullptr at end of input.
-char* refill(char* token) {
-  if (input->input_ended) return nullptr;
+// it. No pointer into the buffer survives this call except the one returned,
+// whether or not input arrived.
+Refilled refill(char* token) {
+  if (input->input_ended) return {token, false};
+  if (read_failed) input_failed();
   std::size_t keep = static_cast<std::size_t>(data_end - token);
   if (token != input->text) std::memmove(input->text, token, keep);
   if (keep + 1 >= input->size) {
@@ -174,22 +200,21 @@ char* refill(char* token) {
   }
   token = input->text;
   char* into = input->text + keep;
-  std::size_t room = std::min(input->size - keep - 1, max_read);
+  std::size_t room = std::min(input->size - keep - 1, read_block_size);
   std::size_t got = interactive ? read_line(into, room) : read_block(into, room);
   data_end = into + got;
   data_end[0] = data_end[1] = '\0';
-  if (got == 0) return yywrap() == 0 ? refill(token) : nullptr;
-  return token;
+  if (got == 0) return yywrap() == 0 ? refill(token) : Refilled{token, false};
+  return {token, true};
 }
 
-// refill for a scanning position held in a local variable, which it updates;
-// false at end of input. (Callers pass locals, never a global, so that the
-// position can live in a register.)
+// refill for a scanning position held in a local variable, which it always
+// updates; false at end of input. (Callers pass locals, never a global, so
+// that the position can live in a register.)
 [[gnu::always_inline]] inline bool read_more(char*& token) {
-  char* moved = refill(token);
-  if (moved == nullptr) return false;
-  token = moved;
-  return true;
+  const Refilled refilled = refill(token);
+  token = refilled.token;
+  return refilled.more;
 }
 
 // token[k], reading more input when it lies beyond what has been read; -1 at

@@ -1,5 +1,7 @@
 // The scanner on in-memory input: longest match, keywords, literals, and
 // the buffer that grows for long tokens.
+#include "scanner.hpp"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -102,9 +104,13 @@ TEST(Scanner, OnlyBlanksAndNewlinesAreWhitespace) {
   EXPECT_EQ(scan("a = 1;\r\n").back(), (Token{'\r', "\r"}));
 }
 
+constexpr std::size_t block = scanner_read_block_size;
+constexpr std::size_t buffer = scanner_initial_buffer_size;
+
 // Tokens that straddle reads and literals far longer than the buffer.
 TEST(Scanner, LongTokensGrowTheBuffer) {
-  for (std::size_t length : {16383u, 16384u, 16385u, 40000u, 300000u}) {
+  for (std::size_t length :
+       {buffer - 1, buffer, buffer + 1, std::size_t{40000}, std::size_t{300000}}) {
     std::string digits(length - 2, '0');
     digits += "17";
     std::vector<Token> tokens = scan("1 " + digits + " <<=");
@@ -112,10 +118,62 @@ TEST(Scanner, LongTokensGrowTheBuffer) {
     EXPECT_EQ(tokens[1].text, digits);
     EXPECT_EQ(tokens[2].code, LSHIFT_ASSIGN);
   }
-  // An operator split by the 8192-byte read boundary is still one token.
-  for (std::size_t pad = 8185; pad < 8195; ++pad) {
+  // An operator split by a read boundary is still one token.
+  for (std::size_t pad = block - 7; pad < block + 3; ++pad) {
     std::vector<Token> tokens = scan(std::string(pad, ' ') + "<<= dump");
     EXPECT_EQ(tokens, (std::vector<Token>{{LSHIFT_ASSIGN, "<<="}, {DUMP, "dump"}})) << pad;
+  }
+}
+
+// Every kind of token ending one byte before, at and one byte after the end
+// of a read block, of the buffer and of the buffer grown once and twice:
+// last in the input, and with more input after it. A refill at any of these
+// points moves the token and may grow the buffer; the token must come out
+// whole, from the buffer as it is after the refill.
+TEST(Scanner, TokensEndingAtEveryBufferBoundary) {
+  const struct {
+    std::string text;
+    std::vector<Token> tokens;
+  } kinds[] = {
+      {"x", {{LETTER, "x"}}},
+      {"dump", {{DUMP, "dump"}}},
+      {"clear", {{CLEAR, "clear"}}},
+      {"dum", {{LETTER, "d"}, {LETTER, "u"}, {LETTER, "m"}}},
+      {"+", {{'+', "+"}}},
+      {"<", {{'<', "<"}}},
+      {"+=", {{ADD_ASSIGN, "+="}}},
+      {"<<", {{LSHIFT, "<<"}}},
+      {"<<=", {{LSHIFT_ASSIGN, "<<="}}},
+      {"42", {{NUMBER, "42"}}},
+  };
+  for (std::size_t boundary : {block, buffer, 2 * buffer, 4 * buffer}) {
+    for (std::size_t end = boundary - 1; end <= boundary + 1; ++end) {
+      for (const auto& kind : kinds) {
+        const std::string padded = std::string(end - kind.text.size(), ' ') + kind.text;
+        EXPECT_EQ(scan(padded), kind.tokens) << kind.text << " ending at " << end;
+        std::vector<Token> followed = kind.tokens;
+        followed.push_back({';', ";"});
+        EXPECT_EQ(scan(padded + ";"), followed) << kind.text << " ending at " << end;
+      }
+      // A literal that is itself that long, alone and after a statement, at
+      // the end of input and followed by more.
+      std::string digits(end - 1, '0');
+      digits += '7';
+      for (const std::string& before : {std::string(), std::string("1;")}) {
+        for (const std::string& after : {std::string(), std::string(";")}) {
+          use_input(before + digits + after);
+          if (!before.empty()) {
+            ASSERT_EQ(yylex(), NUMBER);
+            ASSERT_EQ(yylex(), ';');
+          }
+          ASSERT_EQ(yylex(), NUMBER) << end;
+          EXPECT_EQ(yytext, digits) << end;
+          EXPECT_EQ(yylval.val, 7) << end;
+          EXPECT_EQ(yylex(), after.empty() ? 0 : ';');
+          EXPECT_EQ(yylex(), 0);
+        }
+      }
+    }
   }
 }
 
