@@ -25,7 +25,7 @@
     case Action::end_statement: error = overflow = dividebyzero = 0; return rhs[0];
     case Action::dump:
       for (int slot = 0; slot < 26; ++slot) {
-        putc_unlocked('a' + slot, stdout);
+        put_byte(static_cast<char>('a' + slot));
         write_text(": ");
         write_int_line(id[slot]);
       }

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <bit>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -58,6 +59,15 @@ inline std::uint64_t eight_digits(std::uint32_t x) {
 
 }  // namespace output_detail
 
+// The cause (errno) of the first failed write to standard output, 0 while
+// none has failed. stdio keeps only a flag, and by the time the stream is
+// closed the cause is gone: an unbuffered stream fails at the write itself.
+inline int output_errno;
+
+inline void put_byte(char c) {
+  if (putc_unlocked(c, stdout) == EOF && output_errno == 0) output_errno = errno;
+}
+
 // The first `length` (at most 16) bytes of `line`.
 inline void write_line(output_detail::Line line, std::size_t length) {
   char bytes[16];
@@ -75,11 +85,11 @@ inline void write_line(output_detail::Line line, std::size_t length) {
     return;
   }
 #endif
-  for (std::size_t i = 0; i < length; ++i) putc_unlocked(bytes[i], stdout);
+  for (std::size_t i = 0; i < length; ++i) put_byte(bytes[i]);
 }
 
 inline void write_text(std::string_view text) {
-  for (char c : text) putc_unlocked(c, stdout);
+  for (char c : text) put_byte(c);
 }
 
 // The decimal value and a newline.

@@ -70,6 +70,31 @@ TEST(FaultInjection, FailedBlockReadIsFatal) {
       ::testing::ExitedWithCode(2), "^input in flex scanner failed\n$");
 }
 
+// Bytes that arrived before a read failed are answered; the failure is
+// reported by the next read.
+ssize_t fails_after_first_bytes(int, void* into, std::size_t count) {
+  if (++calls > 1) {
+    errno = EAGAIN;
+    return -1;
+  }
+  const std::size_t n = std::min(count, source.size());
+  std::memcpy(into, source.data(), n);
+  return static_cast<ssize_t>(n);
+}
+
+TEST(FaultInjection, BytesBeforeAFailedReadAreAnswered) {
+  EXPECT_EXIT(
+      {
+        use_flaky_input("1;2;", 0, false);
+        scanner_read = fails_after_first_bytes;
+        // Results and the message in one unbuffered stream, in order.
+        std::setvbuf(stdout, nullptr, _IONBF, 0);
+        dup2(STDERR_FILENO, STDOUT_FILENO);
+        yyparse();
+      },
+      ::testing::ExitedWithCode(2), "^1\n2\ninput in flex scanner failed\n$");
+}
+
 TEST(FaultInjection, AnyReadErrorAtATerminalIsFatal) {
   EXPECT_EXIT(
       {
@@ -95,6 +120,24 @@ TEST(FaultInjection, OutputToAClosedPipe) {
   EXPECT_EQ(reported.status, 2);
   EXPECT_NE(reported.err.find("cannot write standard output: Broken pipe"), std::string::npos)
       << reported.err;
+}
+
+// The cause is named whether the failure shows at the close (buffered
+// output) or at a write long before it (unbuffered output).
+TEST(FaultInjection, WriteFailuresNameTheirCause) {
+  RunOptions options;
+  options.input = "1;2;\n";
+  options.stdout_path = "/dev/full";
+  RunResult buffered = run_program(calculator, {}, options);
+  EXPECT_EQ(buffered.err, "calculator: cannot write standard output: No space left on device\n");
+  EXPECT_EQ(buffered.status, 2);
+#ifdef UNDER_ADDRESS_SANITIZER
+  GTEST_SKIP() << "stdbuf preloads a library, which AddressSanitizer refuses";
+#else
+  RunResult unbuffered = run_program("/usr/bin/stdbuf", {"-o0", calculator}, options);
+  EXPECT_EQ(unbuffered.err, buffered.err);
+  EXPECT_EQ(unbuffered.status, 2);
+#endif
 }
 
 TEST(FaultInjection, BufferThatCannotGrowForALongLiteral) {

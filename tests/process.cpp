@@ -17,22 +17,6 @@ extern char** environ;
 
 namespace {
 
-// The child's peak resident set so far, from the kernel's high-water mark
-// of its current program (so not counting the copy of this process that
-// fork made before exec); 0 once it has exited.
-long peak_resident_kib(pid_t pid) {
-  char path[64];
-  std::snprintf(path, sizeof path, "/proc/%d/status", static_cast<int>(pid));
-  std::FILE* status = std::fopen(path, "r");
-  if (status == nullptr) return 0;
-  long kib = 0;
-  char line[256];
-  while (std::fgets(line, sizeof line, status) != nullptr)
-    if (std::sscanf(line, "VmHWM: %ld kB", &kib) == 1) break;
-  std::fclose(status);
-  return kib;
-}
-
 void make_pipe(int fds[2]) {
   if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
 }
@@ -77,7 +61,7 @@ pid_t start_with_spawn(const std::string& path, std::vector<char*>& argv, const 
 }
 
 // fork, for what posix_spawn cannot set up: a resource limit. Returns once
-// the child has exec'd, so that memory sampling sees the new program only.
+// the child has exec'd, like posix_spawn.
 pid_t start_with_fork(const std::string& path, std::vector<char*>& argv, const RunOptions& options,
                       int child_in, int child_out, int child_err) {
   int exec_done[2];  // closed by a successful exec
@@ -162,10 +146,8 @@ RunResult run_program(const std::string& path, const std::vector<std::string>& a
       break;
     }
     pollfd fds[3] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}, {to_child, POLLOUT, 0}};
-    // Wake at least every 5 ms to sample the child's memory.
-    const int wait_ms = static_cast<int>(std::min<long>(left.count(), 5));
+    const int wait_ms = static_cast<int>(std::min<long>(left.count(), 1000));
     if (poll(fds, 3, wait_ms) < 0 && errno != EINTR) break;
-    result.peak_rss_kib = std::max(result.peak_rss_kib, peak_resident_kib(pid));
     for (int i = 0; i < 2; ++i) {
       if (fds[i].fd < 0 || fds[i].revents == 0) continue;
       char chunk[65536];

@@ -10,7 +10,6 @@ struct RunResult {
   std::string err;
   int status = -1;  // exit status, or 128 + signal number when killed by a signal
   bool timed_out = false;
-  long peak_rss_kib = 0;  // sampled while it ran (see process.cpp)
   double seconds = 0;
 };
 
@@ -21,7 +20,7 @@ struct RunOptions {
   std::string stdout_path;       // empty: captured through a pipe
   bool close_stdout = false;     // a pipe whose reader has already gone away
   bool ignore_sigpipe = false;   // the child starts with SIGPIPE ignored
-  long address_space_limit = 0;  // bytes; 0 for none
+  long address_space_limit = 0;  // bytes; 0 for none. Memory is checked this way, hard
   std::chrono::seconds timeout{60};
 };
 
