@@ -24,6 +24,7 @@
 
 #include "actions.hpp"
 #include "parse_tables.inc"
+#include "table_encoding.hpp"
 #include "tokens.hpp"
 
 namespace {
@@ -51,7 +52,13 @@ constexpr bool tables_match_grammar() {
   return true;
 }
 static_assert(tables_match_grammar(), "parse_tables.inc is stale; rebuild it from grammar.hpp");
-static_assert(pt::state_count < 255, "states must fit the goto table's bytes");
+// The builder refuses tables outside these ranges; the engine's types rely on them.
+static_assert(pt::state_count <= table_encoding::max_states, "states fit a byte, 255 is no goto");
+static_assert(pt::rule_count - 1 <= table_encoding::max_rules, "handlers are numbered in a byte");
+static_assert(pt::terminal_count <= table_encoding::max_terminals);
+static_assert(pt::nonterminal_count <= table_encoding::max_nonterminals);
+static_assert(pt::accept == table_encoding::accept_code &&
+              pt::shift_reduce_base == table_encoding::shift_reduce_base);
 
 // The start entry, one for `program` and one per symbol of the statement in
 // progress must fit in this many entries.
@@ -80,6 +87,8 @@ enum Handler : std::uint16_t {
   first_reduce_handler,  // then one per rule, and one per rule to shift and reduce
   first_shift_reduce_handler = first_reduce_handler + pt::rule_count - 1,
 };
+static_assert(first_reduce_handler + 2 * table_encoding::max_rules <= 256,
+              "every handler number fits the byte a step keeps it in");
 
 constexpr std::uint16_t make_step(int handler, int operand = 0) {
   return static_cast<std::uint16_t>((handler << step_shift) | operand);

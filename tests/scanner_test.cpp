@@ -167,7 +167,7 @@ TEST(Scanner, TokensEndingAtEveryBufferBoundary) {
             ASSERT_EQ(yylex(), ';');
           }
           ASSERT_EQ(yylex(), NUMBER) << end;
-          EXPECT_EQ(yytext, digits) << end;
+          EXPECT_TRUE(yytext == digits) << "the literal's text, " << end << " digits";
           EXPECT_EQ(yylval.val, 7) << end;
           EXPECT_EQ(yylex(), after.empty() ? 0 : ';');
           EXPECT_EQ(yylex(), 0);

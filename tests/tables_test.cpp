@@ -4,6 +4,7 @@
 
 #include <set>
 #include <sstream>
+#include <vector>
 
 #include "grammar.hpp"
 #include "tablegen/lalr.hpp"
@@ -92,6 +93,27 @@ TEST(Tables, BuilderReportsConflictsAndBadSymbols) {
   const GrammarRule unknown[] = {{"e", "f NUMBER", Action::pass}};
   lalr::resolve(unknown, named_tokens, error);
   EXPECT_NE(error.find("unknown symbol f"), std::string::npos);
+}
+
+// Tables too large for their byte-sized fields are refused, not truncated.
+TEST(Tables, BuilderRefusesTablesItsEncodingCannotHold) {
+  EXPECT_EQ(lalr::encoding_errors(build_calculator()), "");
+
+  std::string long_rhs;
+  for (int i = 0; i < 300; ++i) long_rhs += "NUMBER ";
+  const GrammarRule long_rule[] = {{"e", long_rhs, Action::pass}};
+  std::string error;
+  const std::string too_long =
+      lalr::encoding_errors(lalr::build(lalr::resolve(long_rule, named_tokens, error)));
+  EXPECT_NE(too_long.find("302 states, but the tables hold at most 255"), std::string::npos)
+      << too_long;
+  EXPECT_NE(too_long.find("300 symbols on a rule's right side"), std::string::npos) << too_long;
+
+  const std::vector<GrammarRule> many_rules(200, {"e", "NUMBER", Action::pass});
+  const std::string too_many =
+      lalr::encoding_errors(lalr::build(lalr::resolve(many_rules, named_tokens, error)));
+  EXPECT_NE(too_many.find("200 rules, but the tables hold at most 126"), std::string::npos)
+      << too_many;
 }
 
 TEST(Tables, ReportShowsStatesAndActions) {

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <set>
 #include <sstream>
+#include <string>
 
 namespace lalr {
 namespace {
@@ -369,6 +370,25 @@ int emitted_action(const Automaton& a, std::size_t s, int t) {
 }
 
 }  // namespace
+
+std::string encoding_errors(const Automaton& a) {
+  const Grammar& g = a.grammar;
+  std::string errors;
+  auto check = [&errors](std::size_t count, int limit, const char* what) {
+    if (count > static_cast<std::size_t>(limit))
+      errors += std::to_string(count) + " " + what + ", but the tables hold at most " +
+                std::to_string(limit) + "\n";
+  };
+  check(static_cast<std::size_t>(g.terminal_count), table_encoding::max_terminals, "terminals");
+  check(static_cast<std::size_t>(g.nonterminal_count()), table_encoding::max_nonterminals,
+        "nonterminals");
+  check(g.productions.size() - 1, table_encoding::max_rules, "rules");
+  check(a.states.size(), table_encoding::max_states, "states");
+  std::size_t longest = 0;
+  for (const Production& p : g.productions) longest = std::max(longest, p.rhs.size());
+  check(longest, table_encoding::max_rule_length, "symbols on a rule's right side");
+  return errors;
+}
 
 void write_tables(const Automaton& a, std::ostream& out) {
   const Grammar& g = a.grammar;

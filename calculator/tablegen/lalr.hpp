@@ -19,10 +19,11 @@
 #include <vector>
 
 #include "../grammar.hpp"
+#include "../table_encoding.hpp"
 
 namespace lalr {
 
-inline constexpr int max_terminals = 64;
+using table_encoding::max_terminals;
 using TerminalSet = std::bitset<max_terminals>;
 
 struct Production {
@@ -55,16 +56,8 @@ struct State {
   std::map<int, int> transitions;     // symbol -> state
 };
 
-// Parse action encoding, shared by the builder, the emitted tables and the engine:
-//   0            syntax error
-//   s > 0        shift the token and go to state s (state 0 is never a target)
-//   -r < 0       reduce by rule r (r >= 1)
-//   accept_code  end of input accepted
-// The emitted tables add one kind (see write_tables):
-//   -(shift_reduce_base + r)  shift the token into a state whose one action is
-//                             reducing it by rule r, and reduce it right away
-inline constexpr int accept_code = 0x7fff;
-inline constexpr int shift_reduce_base = 128;
+using table_encoding::accept_code;
+using table_encoding::shift_reduce_base;
 
 struct Conflict {
   int state;
@@ -102,6 +95,9 @@ Automaton build(const Grammar& grammar);
 std::string item_text(const Grammar& grammar, Item item);
 // A readable account of every state: items with lookaheads, actions, gotos.
 void write_report(const Automaton& automaton, std::ostream& out);
+// What in the automaton the tables' encoding cannot hold (table_encoding.hpp),
+// one line each; empty when the tables can be written.
+std::string encoding_errors(const Automaton& automaton);
 // The tables as C++ source for the parse engine.
 void write_tables(const Automaton& automaton, std::ostream& out);
 

@@ -1,7 +1,8 @@
 // calc_tablegen: derives the calculator's parse tables from its grammar.
 //   calc_tablegen --tables FILE   write the tables as C++ source
 //   calc_tablegen --report        print every state, its items and actions
-// Fails (status 1) on a malformed grammar or any parsing conflict.
+// Fails (status 1) on a malformed grammar, any parsing conflict, or tables
+// too large for their encoding.
 #include <fstream>
 #include <iostream>
 #include <string_view>
@@ -28,6 +29,10 @@ int main(int argc, char** argv) {
   if (!automaton.conflicts.empty()) {
     lalr::write_report(automaton, std::cerr);
     std::cerr << "calc_tablegen: the grammar has " << automaton.conflicts.size() << " conflicts\n";
+    return 1;
+  }
+  if (const std::string errors = lalr::encoding_errors(automaton); !errors.empty()) {
+    std::cerr << "calc_tablegen: the tables cannot be encoded:\n" << errors;
     return 1;
   }
   std::ofstream out(argv[2]);
