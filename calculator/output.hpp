@@ -2,27 +2,33 @@
 // default buffering and no flush: the buffer goes out when it fills, at a
 // newline on a terminal, and at exit.
 //
-// A result line is formatted without a branch on the number's length or
-// sign: the lengths of results are as varied as the input, and a branch on
-// them would be mispredicted about every other line.
+// Where a 128-bit integer exists, a result line is formatted without a branch
+// on the number's length or sign: the lengths of results are as varied as
+// the input, and a branch on them would be mispredicted about every other
+// line. Elsewhere it is formatted digit by digit.
 #pragma once
 
 #include <array>
 #include <bit>
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
 
+#include "platform.hpp"
+
 namespace output_detail {
 
+#if CALC_HAVE_UINT128
+using Line = calc_uint128;  // a result line, first byte lowest
+
+// "00" to "99", each as two bytes with the first digit lowest.
 constexpr auto digit_pairs = [] {
-  std::array<char, 200> pairs{};
-  for (std::size_t i = 0; i < 100; ++i) {
-    pairs[2 * i] = static_cast<char>('0' + i / 10);
-    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
-  }
+  std::array<std::uint16_t, 100> pairs{};
+  for (unsigned i = 0; i < 100; ++i)
+    pairs[i] = static_cast<std::uint16_t>(('0' + i / 10) | ('0' + i % 10) << 8);
   return pairs;
 }();
 
@@ -34,15 +40,6 @@ inline int decimal_digits(std::uint32_t u) {
   // bit_width(u) * log10(2), rounded down, is the count less one, or the count.
   const int guess = (std::bit_width(u | 1) * 1233) >> 12;
   return guess - ((u | 1) < powers_of_ten[guess] ? 1 : 0) + 1;
-}
-
-__extension__ typedef unsigned __int128 Line;  // a result line, first byte lowest
-static_assert(std::endian::native == std::endian::little, "a Line's bytes are stored as they are");
-
-inline Line pair(std::uint32_t two_digits) {
-  std::uint16_t bytes;
-  std::memcpy(&bytes, &digit_pairs[2 * std::size_t{two_digits}], 2);
-  return bytes;
 }
 
 // The eight decimal digits of x < 10^8 as text, the first digit lowest: the
@@ -57,6 +54,30 @@ inline std::uint64_t eight_digits(std::uint32_t x) {
   return tens + 0x3030303030303030ULL;
 }
 
+// The decimal value and a newline in line[0..16); returns the length. All ten
+// digits and the newline are built in registers; then the leading zeros are
+// shifted out and the sign shifted in.
+inline std::size_t format_in_register(std::int32_t value, char (&line)[16]) {
+  const bool negative = value < 0;
+  const std::uint32_t u =
+      negative ? 0U - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+  const Line digits =
+      Line{digit_pairs[u / 100000000]} | Line{eight_digits(u % 100000000)} << 16 | Line{'\n'} << 80;
+  const int leading_zeros = 10 - decimal_digits(u);
+  const Line unsigned_line = digits >> (8 * leading_zeros);
+  platform::store_first_byte_lowest(line,
+                                    negative ? unsigned_line << 8 | Line{'-'} : unsigned_line);
+  return static_cast<std::size_t>(11 - leading_zeros + (negative ? 1 : 0));
+}
+#endif
+
+// The same, digit by digit.
+inline std::size_t format_by_digits(std::int32_t value, char (&line)[16]) {
+  char* const end = std::to_chars(line, line + 15, value).ptr;
+  *end = '\n';
+  return static_cast<std::size_t>(end + 1 - line);
+}
+
 }  // namespace output_detail
 
 // The cause (errno) of the first failed write to standard output, 0 while
@@ -68,43 +89,23 @@ inline void put_byte(char c) {
   if (putc_unlocked(c, stdout) == EOF && output_errno == 0) output_errno = errno;
 }
 
-// The first `length` (at most 16) bytes of `line`.
-inline void write_line(output_detail::Line line, std::size_t length) {
-  char bytes[16];
-  std::memcpy(bytes, &line, sizeof bytes);
-#if defined(__GLIBC__)
-  // When the stream's buffer has room, store into it as putc_unlocked does,
-  // but the whole line at once, with no branch on its length. A stream that
-  // is line buffered or unbuffered never shows room (glibc routes every byte
-  // through its overflow path there), so a terminal still gets each line as
-  // it ends.
-  std::FILE* out = stdout;
-  if (out->_IO_write_end - out->_IO_write_ptr >= 16) {
-    std::memcpy(out->_IO_write_ptr, bytes, sizeof bytes);
-    out->_IO_write_ptr += length;
-    return;
-  }
-#endif
-  for (std::size_t i = 0; i < length; ++i) put_byte(bytes[i]);
-}
-
 inline void write_text(std::string_view text) {
   for (char c : text) put_byte(c);
 }
 
-// The decimal value and a newline.
+// The decimal value and a newline. Where the stream's buffer has room, the
+// line goes in with one 16-byte store, with no branch on its length.
 inline void write_int_line(std::int32_t value) {
-  using namespace output_detail;
-  // All ten digits and the newline, built in registers; then the leading
-  // zeros are shifted out and the sign shifted in.
-  const bool negative = value < 0;
-  const std::uint32_t u =
-      negative ? 0U - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-  const Line digits =
-      pair(u / 100000000) | Line{eight_digits(u % 100000000)} << 16 | Line{'\n'} << 80;
-  const int leading_zeros = 10 - decimal_digits(u);
-  const Line unsigned_line = digits >> (8 * leading_zeros);
-  const Line line = negative ? unsigned_line << 8 | Line{'-'} : unsigned_line;
-  const int length = 11 - leading_zeros + (negative ? 1 : 0);
-  write_line(line, static_cast<std::size_t>(length));
+  char line[16];
+#if CALC_HAVE_UINT128
+  const std::size_t length = output_detail::format_in_register(value, line);
+#else
+  const std::size_t length = output_detail::format_by_digits(value, line);
+#endif
+  if (char* room = platform::stream_room(stdout, sizeof line)) {
+    std::memcpy(room, line, sizeof line);
+    platform::stream_advance(stdout, length);
+    return;
+  }
+  write_text(std::string_view(line, length));
 }

@@ -23,6 +23,7 @@
 #include <string_view>
 
 #include "arith.hpp"
+#include "platform.hpp"
 #include "tokens.hpp"
 
 ReadFunction scanner_read = ::read;
@@ -266,12 +267,6 @@ std::int64_t decimal_value(const char* digits, std::size_t count) {
                                                        : static_cast<std::int64_t>(value);
 }
 
-std::uint64_t load8(const char* bytes) {
-  std::uint64_t word;
-  std::memcpy(&word, bytes, sizeof word);
-  return word;
-}
-
 constexpr std::uint64_t bytewise(std::uint8_t b) {
   return 0x0101010101010101ULL * b;
 }
@@ -307,7 +302,7 @@ int number(char* token) {
   std::size_t length = 0;
   std::uint64_t value = 0;
   for (;;) {
-    const std::uint64_t word = load8(token + length);
+    const std::uint64_t word = platform::load_first_byte_lowest(token + length);
     const unsigned run = digit_run(word);
     if (run > 0 && length + run <= 19) value = value * powers_of_ten[run] + digits_value(word, run);
     length += run;

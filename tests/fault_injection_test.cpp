@@ -134,6 +134,7 @@ TEST(FaultInjection, WriteFailuresNameTheirCause) {
 #ifdef UNDER_ADDRESS_SANITIZER
   GTEST_SKIP() << "stdbuf preloads a library, which AddressSanitizer refuses";
 #else
+  if (programs_are_emulated) GTEST_SKIP() << "stdbuf would preload its library into the emulator";
   RunResult unbuffered = run_program("/usr/bin/stdbuf", {"-o0", calculator}, options);
   EXPECT_EQ(unbuffered.err, buffered.err);
   EXPECT_EQ(unbuffered.status, 2);
@@ -144,6 +145,7 @@ TEST(FaultInjection, BufferThatCannotGrowForALongLiteral) {
 #ifdef UNDER_ADDRESS_SANITIZER
   GTEST_SKIP() << "an address-space limit cannot be combined with AddressSanitizer";
 #else
+  if (programs_are_emulated) GTEST_SKIP() << "an emulator maps more than any address-space limit";
   RunOptions options;
   options.input = "1;\n" + std::string(64 << 20, '7') + ";\n";
   options.address_space_limit = 48L << 20;

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <sstream>
 #include <stdexcept>
 
 extern char** environ;
@@ -89,6 +90,18 @@ pid_t start_with_fork(const std::string& path, std::vector<char*>& argv, const R
 
 }  // namespace
 
+std::vector<std::string> program_command(const std::string& path,
+                                         const std::vector<std::string>& args) {
+  std::vector<std::string> command;
+#ifdef CALC_TEST_EMULATOR
+  std::istringstream emulator(CALC_TEST_EMULATOR);
+  for (std::string word; emulator >> word;) command.push_back(word);
+#endif
+  command.push_back(path);
+  command.insert(command.end(), args.begin(), args.end());
+  return command;
+}
+
 RunResult run_program(const std::string& path, const std::vector<std::string>& args,
                       const RunOptions& options) {
   // A child that stops reading early must not take the test down with it.
@@ -111,13 +124,14 @@ RunResult run_program(const std::string& path, const std::vector<std::string>& a
   }
   make_pipe(err);
 
-  std::vector<char*> argv{const_cast<char*>(path.c_str())};
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  const std::vector<std::string> command = program_command(path, args);
+  std::vector<char*> argv;
+  for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
   argv.push_back(nullptr);
 
   const pid_t pid = options.address_space_limit > 0
-                        ? start_with_fork(path, argv, options, child_in, child_out, err[1])
-                        : start_with_spawn(path, argv, options, child_in, child_out, err[1]);
+                        ? start_with_fork(command[0], argv, options, child_in, child_out, err[1])
+                        : start_with_spawn(command[0], argv, options, child_in, child_out, err[1]);
   const auto started = std::chrono::steady_clock::now();
   if (child_in >= 0) close(child_in);
   close(child_out);

@@ -24,6 +24,21 @@ struct RunOptions {
   std::chrono::seconds timeout{60};
 };
 
+// On a cross build the built programs run under an emulator, which some
+// tests cannot combine with what they check (an address-space limit that the
+// emulator itself needs, a library preloaded into the program).
+#ifdef CALC_TEST_EMULATOR
+inline constexpr bool programs_are_emulated = true;
+#else
+inline constexpr bool programs_are_emulated = false;
+#endif
+
+// The command line that starts a built program: the program itself, or the
+// emulator with the program as its argument.
+std::vector<std::string> program_command(const std::string& path,
+                                         const std::vector<std::string>& args = {});
+
+// Runs a built program (through the emulator on a cross build).
 RunResult run_program(const std::string& path, const std::vector<std::string>& args,
                       const RunOptions& options);
 

@@ -99,6 +99,32 @@ TEST(Scanner, LiteralsAreDecimalAndRangeChecked) {
   EXPECT_EQ(scan("12abc").size(), 4u);
 }
 
+// Literals are scanned eight bytes at a time: every length, stopped by bytes
+// that differ from a digit in one bit or one nibble.
+TEST(Scanner, LiteralsOfEveryLengthStopAtTheFirstNonDigit) {
+  for (std::size_t length = 1; length <= 24; ++length) {
+    std::string digits;
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+      digits += static_cast<char>('1' + i % 9);
+      value = value * 10 + (i % 9 + 1);
+    }
+    for (char stop : std::string("/:p\xb0\xb9* \0", 8)) {
+      use_input(digits + stop + "5");
+      ASSERT_EQ(yylex(), NUMBER) << length;
+      EXPECT_TRUE(yytext == digits) << length << " " << int{stop};
+      if (length <= 9) {
+        EXPECT_EQ(yylval.val, static_cast<std::int32_t>(value)) << length;
+      }
+      if (stop != ' ') {
+        EXPECT_NE(yylex(), NUMBER) << length << " " << int{stop};
+      }
+      EXPECT_EQ(yylex(), NUMBER);
+      EXPECT_STREQ(yytext, "5");
+    }
+  }
+}
+
 TEST(Scanner, OnlyBlanksAndNewlinesAreWhitespace) {
   EXPECT_TRUE(scan(" \t\n \n\t").empty());
   EXPECT_EQ(scan("a = 1;\r\n").back(), (Token{'\r', "\r"}));

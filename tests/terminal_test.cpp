@@ -12,6 +12,9 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
+
+#include "process.hpp"
 
 namespace {
 
@@ -35,7 +38,11 @@ class Terminal {
       dup2(slave, 2);
       close(slave);
       close(master_);
-      execl(CALCULATOR_PATH, CALCULATOR_PATH, static_cast<char*>(nullptr));
+      const std::vector<std::string> command = program_command(CALCULATOR_PATH);
+      std::vector<char*> argv;
+      for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+      argv.push_back(nullptr);
+      execv(argv[0], argv.data());
       _exit(127);
     }
     close(slave);

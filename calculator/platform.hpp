@@ -1,0 +1,86 @@
+// Everything in the calculator that depends on the compiler, the word size,
+// the byte order or the C library, in one place. Each fast way has a portable
+// twin beside it; the build chooses at compile time, and CALC_PORTABLE (the
+// `portable` preset) forces every portable twin, so that the test suite runs
+// them on any machine.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+// A 128-bit unsigned integer, in which a whole result line is built in
+// registers. 32-bit targets have none; their lines are formatted digit by
+// digit instead.
+#if defined(__SIZEOF_INT128__) && !defined(CALC_PORTABLE)
+#define CALC_HAVE_UINT128 1
+__extension__ typedef unsigned __int128 calc_uint128;
+#else
+#define CALC_HAVE_UINT128 0
+#endif
+
+// Direct stores into a stream's output buffer need the C library's stream
+// layout: glibc's public FILE fields, which its own putc_unlocked uses. Other
+// C libraries may define __GLIBC__ too (uClibc-ng does) with another layout,
+// so the test is for glibc's own FILE header, not for the macro alone.
+#if defined(__GLIBC__) && !defined(__UCLIBC__) && defined(__struct_FILE_defined) && \
+    defined(_IO_EOF_SEEN) && !defined(CALC_PORTABLE)
+#define CALC_HAVE_STREAM_BUFFER_ACCESS 1
+#else
+#define CALC_HAVE_STREAM_BUFFER_ACCESS 0
+#endif
+
+namespace platform {
+
+constexpr std::uint64_t byteswap64(std::uint64_t x) {
+  x = ((x & 0x00ff00ff00ff00ffULL) << 8) | ((x >> 8) & 0x00ff00ff00ff00ffULL);
+  x = ((x & 0x0000ffff0000ffffULL) << 16) | ((x >> 16) & 0x0000ffff0000ffffULL);
+  return (x << 32) | (x >> 32);
+}
+
+// Eight bytes as one word with the first byte lowest, whatever the byte order.
+inline std::uint64_t load_first_byte_lowest(const char* bytes) {
+  std::uint64_t word;
+  std::memcpy(&word, bytes, sizeof word);
+  if constexpr (std::endian::native == std::endian::big) word = byteswap64(word);
+  return word;
+}
+
+#if CALC_HAVE_UINT128
+// Sixteen bytes from a word whose lowest byte comes first.
+inline void store_first_byte_lowest(char* bytes, calc_uint128 word) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(bytes, &word, 16);
+  } else {
+    const std::uint64_t low = byteswap64(static_cast<std::uint64_t>(word));
+    const std::uint64_t high = byteswap64(static_cast<std::uint64_t>(word >> 64));
+    std::memcpy(bytes, &low, 8);
+    std::memcpy(bytes + 8, &high, 8);
+  }
+}
+#endif
+
+// Where `size` bytes may be stored straight into `stream`'s output buffer, or
+// nullptr: then the caller writes through stdio. Of what it stores, the first
+// `length` bytes count as written once stream_advance says so. A glibc stream
+// that is line buffered or unbuffered never shows room (glibc routes every
+// byte through its overflow path there), so a terminal still gets each line
+// as it ends.
+inline char* stream_room([[maybe_unused]] std::FILE* stream, [[maybe_unused]] std::size_t size) {
+#if CALC_HAVE_STREAM_BUFFER_ACCESS
+  if (stream->_IO_write_end - stream->_IO_write_ptr >= static_cast<std::ptrdiff_t>(size))
+    return stream->_IO_write_ptr;
+#endif
+  return nullptr;
+}
+
+inline void stream_advance([[maybe_unused]] std::FILE* stream,
+                           [[maybe_unused]] std::size_t length) {
+#if CALC_HAVE_STREAM_BUFFER_ACCESS
+  stream->_IO_write_ptr += length;
+#endif
+}
+
+}  // namespace platform

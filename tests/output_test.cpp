@@ -1,0 +1,44 @@
+// Result lines: built in a register where the machine has 128-bit integers,
+// digit by digit elsewhere; both must give the same text for every length
+// and sign.
+#include "output.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::int32_t> values_of_every_length() {
+  std::vector<std::int32_t> values{0, INT32_MAX, INT32_MIN, INT32_MIN + 1};
+  std::mt19937 random(11);
+  std::int64_t low = 1;
+  for (int digits = 1; digits <= 10; ++digits, low *= 10) {
+    const std::int64_t high = std::min<std::int64_t>(low * 10 - 1, INT32_MAX);
+    for (std::int64_t v :
+         {low, high,
+          low + static_cast<std::int64_t>(random() % static_cast<std::uint64_t>(high - low + 1))}) {
+      values.push_back(static_cast<std::int32_t>(v));
+      values.push_back(static_cast<std::int32_t>(-v));
+    }
+  }
+  return values;
+}
+
+TEST(Output, LineFormatsAgreeForEveryLengthAndSign) {
+  for (std::int32_t value : values_of_every_length()) {
+    const std::string expected = std::to_string(value) + "\n";
+    char by_digits[16];
+    EXPECT_EQ(std::string(by_digits, output_detail::format_by_digits(value, by_digits)), expected);
+#if CALC_HAVE_UINT128
+    char in_register[16];
+    EXPECT_EQ(std::string(in_register, output_detail::format_in_register(value, in_register)),
+              expected);
+#endif
+  }
+}
+
+}  // namespace
