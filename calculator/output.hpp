@@ -67,7 +67,8 @@ inline std::size_t format_in_register(std::int32_t value, char (&line)[16]) {
   const Line unsigned_line = digits >> (8 * leading_zeros);
   platform::store_first_byte_lowest(line,
                                     negative ? unsigned_line << 8 | Line{'-'} : unsigned_line);
-  return static_cast<std::size_t>(11 - leading_zeros + (negative ? 1 : 0));
+  const int length = 11 - leading_zeros + (negative ? 1 : 0);
+  return static_cast<std::size_t>(length);
 }
 #endif
 

@@ -165,7 +165,8 @@ int yyparse() {
     for (int s = 0; s < pt::state_count; ++s)
       for (int c = 0; c <= pt::unread_column; ++c)
         step_handlers[s][c] = handlers[steps[s][c] >> step_shift];
-#define CALC_NEXT_STEP() goto* step_handlers[state][column]
+// A statement, not an expression: there is nothing to parenthesise.
+#define CALC_NEXT_STEP() goto* step_handlers[state][column]  // NOLINT(bugprone-macro-parentheses)
 
   // Local copies stay in registers across the calls to the scanner.
   std::uint8_t* const states = state_stack;

@@ -126,6 +126,7 @@ RunResult run_program(const std::string& path, const std::vector<std::string>& a
 
   const std::vector<std::string> command = program_command(path, args);
   std::vector<char*> argv;
+  argv.reserve(command.size() + 1);
   for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
   argv.push_back(nullptr);
 

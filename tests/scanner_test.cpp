@@ -187,7 +187,10 @@ TEST(Scanner, TokensEndingAtEveryBufferBoundary) {
       digits += '7';
       for (const std::string& before : {std::string(), std::string("1;")}) {
         for (const std::string& after : {std::string(), std::string(";")}) {
-          use_input(before + digits + after);
+          std::string input = before;
+          input += digits;
+          input += after;
+          use_input(input);
           if (!before.empty()) {
             ASSERT_EQ(yylex(), NUMBER);
             ASSERT_EQ(yylex(), ';');

@@ -40,6 +40,7 @@ class Terminal {
       close(master_);
       const std::vector<std::string> command = program_command(CALCULATOR_PATH);
       std::vector<char*> argv;
+      argv.reserve(command.size() + 1);
       for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
       argv.push_back(nullptr);
       execv(argv[0], argv.data());
