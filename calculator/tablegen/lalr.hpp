@@ -96,7 +96,8 @@ std::string item_text(const Grammar& grammar, Item item);
 // A readable account of every state: items with lookaheads, actions, gotos.
 void write_report(const Automaton& automaton, std::ostream& out);
 // What in the automaton the tables' encoding cannot hold (table_encoding.hpp),
-// one line each; empty when the tables can be written.
+// one line each; empty when the tables can be written. Terminals are checked
+// earlier, by resolve.
 std::string encoding_errors(const Automaton& automaton);
 // The tables as C++ source for the parse engine.
 void write_tables(const Automaton& automaton, std::ostream& out);
