@@ -16,14 +16,17 @@
 #include <vector>
 
 int main(int argc, char** argv) {
-  if (argc < 5) {
-    std::fputs("usage: measure RUNS INPUT OUTPUT COMMAND [ARG...]\n", stderr);
+  // RUNS is a whole number from 1 to 1000: the median needs at least one run.
+  char* rest = nullptr;
+  const long runs = argc < 5 ? 0 : std::strtol(argv[1], &rest, 10);
+  if (runs < 1 || runs > 1000 || *rest != '\0') {
+    std::fputs("usage: measure RUNS INPUT OUTPUT COMMAND [ARG...]  (RUNS from 1 to 1000)\n",
+               stderr);
     return 2;
   }
-  const int runs = std::atoi(argv[1]);
   std::vector<double> seconds;
   std::vector<long> rss;
-  for (int run = 0; run < runs; ++run) {
+  for (long run = 0; run < runs; ++run) {
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = fork();
     if (pid == 0) {

@@ -3,11 +3,10 @@
 // Exit status: 0 after "Calculator off.", 1 after "Invalid expression." (a
 // syntax error, or a parse stack that would exceed its limit or cannot be
 // allocated), 2 when the input cannot be read or its buffer cannot be
-// allocated or grown (reported by the scanner), or when the results cannot
-// be written.
+// allocated or grown (reported by the scanner), or at the first write to
+// standard output that fails (reported by output_failed).
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "output.hpp"
 #include "tokens.hpp"
@@ -15,15 +14,9 @@
 int main() {
   const int status = yyparse() == 0 ? 0 : 1;
   write_text(status == 0 ? "\nCalculator off.\n" : "\nInvalid expression.\n");
-  // Closing standard output is the last chance to learn that results were
-  // lost (a full disk, a closed pipe): a silent status 0 would hide that.
-  const bool failed_earlier = std::ferror(stdout) != 0;
+  // Closing standard output writes what is still buffered: the last chance
+  // to learn that results were lost, which a silent status 0 would hide.
   errno = 0;
-  if (std::fclose(stdout) != 0 && output_errno == 0) output_errno = errno;
-  if (output_errno != 0 || failed_earlier) {
-    std::fprintf(stderr, "calculator: cannot write standard output%s%s\n", output_errno ? ": " : "",
-                 output_errno ? std::strerror(output_errno) : "");
-    return 2;
-  }
+  if (std::ferror(stdout) != 0 || std::fclose(stdout) != 0) output_failed(errno);
   return status;
 }

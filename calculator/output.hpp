@@ -81,13 +81,15 @@ inline std::size_t format_by_digits(std::int32_t value, char (&line)[16]) {
 
 }  // namespace output_detail
 
-// The cause (errno) of the first failed write to standard output, 0 while
-// none has failed. stdio keeps only a flag, and by the time the stream is
-// closed the cause is gone: an unbuffered stream fails at the write itself.
-inline int output_errno;
+// Ends the run at the first write to standard output that fails (a full
+// disk, a closed pipe with SIGPIPE ignored): "calculator: cannot write
+// standard output: REASON" on standard error, status 2. A filter whose output
+// is gone stops at once rather than reading and computing on; nothing more
+// is written, not even what stdio still holds. `cause` is the write's errno.
+[[noreturn]] void output_failed(int cause);
 
 inline void put_byte(char c) {
-  if (putc_unlocked(c, stdout) == EOF && output_errno == 0) output_errno = errno;
+  if (putc_unlocked(c, stdout) == EOF) output_failed(errno);
 }
 
 inline void write_text(std::string_view text) {

@@ -143,6 +143,7 @@ int yyparse() {
       std::free(state_stack);
       std::free(value_stack);
       state_stack = nullptr;
+      value_stack = nullptr;
       return stack_overflow();
     }
   }

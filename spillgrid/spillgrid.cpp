@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -31,6 +32,26 @@ std::optional<std::int32_t> parse_argument(const char* text) {
   const std::int64_t value = negative ? -magnitude : magnitude;
   if (value > INT32_MAX) return std::nullopt;
   return static_cast<std::int32_t>(value);
+}
+
+// The argument as it may be shown on a terminal: bytes outside printable
+// ASCII, and the backslash, as C escapes, so that an argument cannot carry
+// control sequences into the message.
+std::string printable(const char* text) {
+  std::string shown;
+  for (; *text != '\0'; ++text) {
+    const auto byte = static_cast<unsigned char>(*text);
+    if (byte == '\\') {
+      shown += "\\\\";
+    } else if (byte >= 0x20 && byte < 0x7f) {
+      shown += static_cast<char>(byte);
+    } else {
+      char escape[5];
+      std::snprintf(escape, sizeof escape, "\\x%02x", byte);
+      shown += escape;
+    }
+  }
+  return shown;
 }
 
 struct ShiftSpillRow {
@@ -72,7 +93,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "spillgrid: '%s' is outside the signed 32-bit range "
                  "(-2147483648 to 2147483647)\n",
-                 argv[1]);
+                 printable(argv[1]).c_str());
     return 2;
   }
   for (int i = 0; i < 64; ++i) {

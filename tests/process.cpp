@@ -152,17 +152,21 @@ RunResult run_program(const std::string& path, const std::vector<std::string>& a
   }
   const auto deadline = std::chrono::steady_clock::now() + options.timeout;
   int open_outputs = (out[0] >= 0 ? 1 : 0) + 1;
+  bool poll_failed = false;
   while (open_outputs > 0 || to_child >= 0) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) {
       result.timed_out = true;
-      kill(pid, SIGKILL);
       break;
     }
     pollfd fds[3] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}, {to_child, POLLOUT, 0}};
     const int wait_ms = static_cast<int>(std::min<long>(left.count(), 1000));
-    if (poll(fds, 3, wait_ms) < 0 && errno != EINTR) break;
+    if (poll(fds, 3, wait_ms) < 0) {
+      if (errno == EINTR) continue;
+      poll_failed = true;
+      break;
+    }
     for (int i = 0; i < 2; ++i) {
       if (fds[i].fd < 0 || fds[i].revents == 0) continue;
       char chunk[65536];
@@ -175,24 +179,46 @@ RunResult run_program(const std::string& path, const std::vector<std::string>& a
         --open_outputs;
       }
     }
-    if (to_child >= 0 && fds[2].revents != 0) {
-      ssize_t n = (fds[2].revents & POLLOUT) ? write(to_child, options.input.data() + written,
-                                                     options.input.size() - written)
-                                             : -1;
+    if (to_child < 0 || fds[2].revents == 0) continue;
+    // Without POLLOUT the child has closed its end (POLLERR, POLLHUP): no
+    // call was made, so errno says nothing here.
+    bool done = (fds[2].revents & POLLOUT) == 0;
+    if (!done) {
+      const ssize_t n =
+          write(to_child, options.input.data() + written, options.input.size() - written);
       if (n > 0) written += static_cast<std::size_t>(n);
-      if (n < 0 && errno == EAGAIN) continue;
-      if (n < 0 || written == options.input.size()) {
-        close(to_child);
-        to_child = -1;
+      done = n < 0 && errno != EAGAIN && errno != EINTR;
+      if (written == options.input.size()) {
+        if (options.repeat_input) {
+          written = 0;
+        } else {
+          done = true;
+        }
       }
+    }
+    if (done) {
+      close(to_child);
+      to_child = -1;
     }
   }
   for (int fd : {out[0], err[0], to_child})
     if (fd >= 0) close(fd);
+  // Reaped by the deadline in every case: a child still running then, or
+  // left behind by a failed poll, is killed.
+  if (poll_failed) kill(pid, SIGKILL);
   int wstatus = 0;
-  waitpid(pid, &wstatus, 0);
+  while (waitpid(pid, &wstatus, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() >= deadline) {
+      result.timed_out = true;
+      kill(pid, SIGKILL);
+      waitpid(pid, &wstatus, 0);
+      break;
+    }
+    usleep(1000);
+  }
   result.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+  if (poll_failed) throw std::runtime_error("poll failed while running " + path);
   return result;
 }

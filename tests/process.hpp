@@ -17,6 +17,7 @@ struct RunOptions {
   enum class Stdin { pipe, file, closed };
   Stdin stdin_kind = Stdin::pipe;
   std::string input;             // written to the pipe, or the path of the file
+  bool repeat_input = false;     // the pipe gets `input` over and over, never its end
   std::string stdout_path;       // empty: captured through a pipe
   bool close_stdout = false;     // a pipe whose reader has already gone away
   bool ignore_sigpipe = false;   // the child starts with SIGPIPE ignored

@@ -2,6 +2,7 @@
 // argument rules, and the exit status.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <sstream>
 #include <string>
@@ -96,6 +97,20 @@ TEST(Spillgrid, ArgumentIsReadAsADecimalPrefix) {
   EXPECT_EQ(extra.out, run_program(spillgrid, {"3"}, {}).out);
 }
 
+// Standard input is never read: a megabyte offered there changes nothing,
+// and the run ends as soon as the table is written (the harness must see the
+// unread pipe close, whatever errno held before).
+TEST(Spillgrid, StandardInputIsIgnored) {
+  RunOptions options;
+  options.input = std::string(1 << 20, '7');
+  options.timeout = std::chrono::seconds(20);
+  errno = EAGAIN;
+  RunResult r = run_program(spillgrid, {"3"}, options);
+  EXPECT_FALSE(r.timed_out);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, run_program(spillgrid, {"3"}, {}).out);
+}
+
 TEST(Spillgrid, RefusesWhatItCannotTabulate) {
   RunResult none = run_program(spillgrid, {}, {});
   EXPECT_EQ(none.status, 2);
@@ -107,6 +122,11 @@ TEST(Spillgrid, RefusesWhatItCannotTabulate) {
     EXPECT_EQ(r.out, "") << argument;
     EXPECT_NE(r.err.find(std::string("'") + argument + "'"), std::string::npos) << r.err;
   }
+  // Control bytes are shown escaped, never passed to the terminal.
+  RunResult escape = run_program(spillgrid, {"99999999999\x1b[31mX\\\n"}, {});
+  EXPECT_EQ(escape.status, 2);
+  EXPECT_NE(escape.err.find("'99999999999\\x1b[31mX\\\\\\x0a'"), std::string::npos)
+      << escape.err;
   RunOptions full;
   full.stdout_path = "/dev/full";
   RunResult r = run_program(spillgrid, {"3"}, full);
