@@ -86,7 +86,7 @@ inline std::size_t format_by_digits(std::int32_t value, char (&line)[16]) {
 // standard output: REASON" on standard error, status 2. A filter whose output
 // is gone stops at once rather than reading and computing on; nothing more
 // is written, not even what stdio still holds. `cause` is the write's errno.
-[[noreturn]] void output_failed(int cause);
+[[noreturn, gnu::cold]] void output_failed(int cause);
 
 inline void put_byte(char c) {
   if (putc_unlocked(c, stdout) == EOF) output_failed(errno);
