@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
-#include <string>
 
 namespace {
 
@@ -34,24 +33,28 @@ std::optional<std::int32_t> parse_argument(const char* text) {
   return static_cast<std::int32_t>(value);
 }
 
-// The argument as it may be shown on a terminal: bytes outside printable
+// Writes `text` as it may be shown on a terminal: bytes outside printable
 // ASCII, and the backslash, as C escapes, so that an argument cannot carry
-// control sequences into the message.
-std::string printable(const char* text) {
-  std::string shown;
+// control sequences into a message. Gathered in chunks, since standard error
+// writes each call at once.
+void write_printable(const char* text, std::FILE* out) {
+  char chunk[256];
+  std::size_t used = 0;
   for (; *text != '\0'; ++text) {
     const auto byte = static_cast<unsigned char>(*text);
     if (byte == '\\') {
-      shown += "\\\\";
+      used += static_cast<std::size_t>(std::snprintf(chunk + used, 5, "\\\\"));
     } else if (byte >= 0x20 && byte < 0x7f) {
-      shown += static_cast<char>(byte);
+      chunk[used++] = static_cast<char>(byte);
     } else {
-      char escape[5];
-      std::snprintf(escape, sizeof escape, "\\x%02x", byte);
-      shown += escape;
+      used += static_cast<std::size_t>(std::snprintf(chunk + used, 5, "\\x%02x", byte));
+    }
+    if (used > sizeof chunk - 5) {
+      std::fwrite(chunk, 1, used, out);
+      used = 0;
     }
   }
-  return shown;
+  std::fwrite(chunk, 1, used, out);
 }
 
 struct ShiftSpillRow {
@@ -90,10 +93,9 @@ int main(int argc, char** argv) {
   }
   const std::optional<std::int32_t> n = parse_argument(argv[1]);
   if (!n) {
-    std::fprintf(stderr,
-                 "spillgrid: '%s' is outside the signed 32-bit range "
-                 "(-2147483648 to 2147483647)\n",
-                 printable(argv[1]).c_str());
+    std::fputs("spillgrid: '", stderr);
+    write_printable(argv[1], stderr);
+    std::fputs("' is outside the signed 32-bit range (-2147483648 to 2147483647)\n", stderr);
     return 2;
   }
   for (int i = 0; i < 64; ++i) {
