@@ -4,7 +4,31 @@ set(CPACK_PACKAGE_CONTACT "Calculator tools maintainers <maintainers@example.org
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The package is for the architecture the compiler targets, as Debian names
+# it: amd64 natively, s390x, i386, arm64 or armhf from a cross toolchain.
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -dumpmachine OUTPUT_VARIABLE calc_target_triplet
+                OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+find_program(DPKG_ARCHITECTURE_PROGRAM dpkg-architecture)
+if(DPKG_ARCHITECTURE_PROGRAM AND calc_target_triplet)
+  execute_process(COMMAND ${DPKG_ARCHITECTURE_PROGRAM} -t ${calc_target_triplet} -qDEB_HOST_ARCH
+                  OUTPUT_VARIABLE calc_deb_arch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+endif()
+if(calc_deb_arch)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${calc_deb_arch})
+elseif(CMAKE_CROSSCOMPILING)
+  message(WARNING "dpkg-architecture cannot name the target '${calc_target_triplet}': "
+                  "a package would be labelled with this machine's architecture")
+endif()
+# Depends come from dpkg-shlibdeps, run on the staged programs by
+# deb/Depends.cmake, which also reads a cross build's libraries: from the
+# folder where the cross compiler finds the target's C library.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+if(CMAKE_CROSSCOMPILING)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libc.so.6
+                  OUTPUT_VARIABLE calc_target_libc OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  get_filename_component(calc_target_libc "${calc_target_libc}" REALPATH)
+  get_filename_component(CPACK_CALC_CROSS_LIBRARY_DIR "${calc_target_libc}" DIRECTORY)
+endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
@@ -24,7 +48,8 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXE
                                                 GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 # Reproducible packages: every time stamp in the archive is the last
-# commit's, or a fixed one outside a git checkout.
+# commit's, or a fixed one outside a git checkout, and no file mode depends
+# on the builder's umask (the scripts in deb/).
 set(calc_source_date_epoch 1796688000)  # 2026-12-08
 find_package(Git QUIET)
 if(Git_FOUND)
@@ -41,4 +66,7 @@ endif()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/CPackProjectConfig.cmake.in
                ${PROJECT_BINARY_DIR}/CPackProjectConfig.cmake @ONLY)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackProjectConfig.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/deb/StagedDirectoryModes.cmake
+                             ${CMAKE_CURRENT_LIST_DIR}/deb/Depends.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/deb/ArMemberModes.cmake)
 include(CPack)
