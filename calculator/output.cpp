@@ -1,11 +1,11 @@
 // The one way the calculator ends on a failed write to standard output.
+#include "output.hpp"
+
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include "output.hpp"
 
 void output_failed(int cause) {
   std::fprintf(stderr, "calculator: cannot write standard output%s%s\n", cause != 0 ? ": " : "",

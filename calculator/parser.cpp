@@ -8,8 +8,10 @@
 // as soon as its ';' is read, before the next token is asked for.
 //
 // Each step is one lookup, steps[state][lookahead column], and a jump to the
-// code for that step; a rule's reduction is code of its own, with the rule's
-// length, left side and action fixed in it.
+// handler for that step (platform.hpp: threaded, or a switch in a loop); a
+// rule's reduction is a handler of its own, with the rule's length, left
+// side and action fixed in it. The handlers are written once per rule, for
+// the rules the table builder lists.
 //
 // Gotos come from a table that also runs through chains of unit rules
 // without actions (primary -> not_expr -> ... -> or_expr) in the same step;
@@ -24,6 +26,7 @@
 
 #include "actions.hpp"
 #include "parse_tables.inc"
+#include "platform.hpp"
 #include "table_encoding.hpp"
 #include "tokens.hpp"
 
@@ -86,6 +89,7 @@ enum Handler : std::uint16_t {
   accept_handler,
   first_reduce_handler,  // then one per rule, and one per rule to shift and reduce
   first_shift_reduce_handler = first_reduce_handler + pt::rule_count - 1,
+  handler_count = first_shift_reduce_handler + pt::rule_count - 1,
 };
 static_assert(first_reduce_handler + 2 * table_encoding::max_rules <= 256,
               "every handler number fits the byte a step keeps it in");
@@ -114,17 +118,13 @@ constexpr auto steps = [] {
   return table;
 }();
 
-// The handlers are written once per rule; this list must name every rule.
-// clang-format off
-#define CALC_FOR_EACH_RULE(X)                                                             \
-  X(1) X(2) X(3) X(4) X(5) X(6) X(7) X(8) X(9) X(10) X(11) X(12) X(13) X(14) X(15) X(16)  \
-  X(17) X(18) X(19) X(20) X(21) X(22) X(23) X(24) X(25) X(26) X(27) X(28) X(29) X(30)    \
-  X(31) X(32) X(33) X(34) X(35) X(36) X(37) X(38) X(39) X(40) X(41) X(42) X(43)
-// clang-format on
-static_assert(pt::rule_count - 1 == 43, "CALC_FOR_EACH_RULE must list every grammar rule");
-
 int stack_overflow() {
   yyerror("yacc stack overflow");
+  return 1;
+}
+
+int syntax_error() {
+  yyerror("syntax error");
   return 1;
 }
 
@@ -147,27 +147,31 @@ int yyparse() {
       return stack_overflow();
     }
   }
-  // Every step ends by jumping straight to the handler of the next one (a
-  // computed goto, which both g++ and clang provide). Each rule has its own
-  // reduce handler, in which its length, left side and action are constants,
-  // so the action needs no dispatch of its own.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wpedantic"
-#define CALC_REDUCE_LABEL(r) &&reduce_##r,
-#define CALC_SHIFT_REDUCE_LABEL(r) &&shift_reduce_##r,
-  static const void* const handlers[] = {&&syntax_error, &&read, &&shift, &&accept,
-                                         CALC_FOR_EACH_RULE(CALC_REDUCE_LABEL)
-                                             CALC_FOR_EACH_RULE(CALC_SHIFT_REDUCE_LABEL)};
-  static_assert(std::size(handlers) == first_shift_reduce_handler + pt::rule_count - 1);
+  CALC_DISPATCH_EXTENSIONS_BEGIN
+  // Every handler, by number. Each rule has its own reduce handler, in which
+  // its length, left side and action are constants, so the action needs no
+  // dispatch of its own.
+#define CALC_REDUCE_TARGET(r) CALC_DISPATCH_TARGET(reduce_##r, first_reduce_handler + (r)-1),
+#define CALC_SHIFT_REDUCE_TARGET(r) \
+  CALC_DISPATCH_TARGET(shift_reduce_##r, first_shift_reduce_handler + (r)-1),
+  static const calc_dispatch_target handlers[] = {
+      CALC_DISPATCH_TARGET(syntax_error, syntax_error_handler),
+      CALC_DISPATCH_TARGET(read, read_handler), CALC_DISPATCH_TARGET(shift, shift_handler),
+      CALC_DISPATCH_TARGET(accept, accept_handler),
+      PARSE_TABLES_FOR_EACH_RULE(CALC_REDUCE_TARGET)
+          PARSE_TABLES_FOR_EACH_RULE(CALC_SHIFT_REDUCE_TARGET)};
+  static_assert(std::size(handlers) == handler_count);
   // The handler of every step, looked up once: each dispatch then loads its
   // target with one load instead of two in a row.
-  static const void* step_handlers[pt::state_count][pt::unread_column + 1];
-  if (step_handlers[0][0] == nullptr)
+  static calc_dispatch_target step_handlers[pt::state_count][pt::unread_column + 1];
+  static bool looked_up = false;
+  if (!looked_up) {
     for (int s = 0; s < pt::state_count; ++s)
       for (int c = 0; c <= pt::unread_column; ++c)
         step_handlers[s][c] = handlers[steps[s][c] >> step_shift];
-// A statement, not an expression: there is nothing to parenthesise.
-#define CALC_NEXT_STEP() goto* step_handlers[state][column]  // NOLINT(bugprone-macro-parentheses)
+    looked_up = true;
+  }
+#define CALC_NEXT_STEP() CALC_DISPATCH_JUMP(step_handlers[state][column])
 
   // Local copies stay in registers across the calls to the scanner.
   std::uint8_t* const states = state_stack;
@@ -176,32 +180,32 @@ int yyparse() {
   unsigned state = 0;
   states[0] = 0;
   unsigned column = pt::unread_column;  // the lookahead token's column in the tables
-  CALC_NEXT_STEP();
 
-read:
-  column = token_column(yylex());
-  CALC_NEXT_STEP();
+  CALC_DISPATCH_LOOP_BEGIN(step_handlers[state][column])
 
-shift:
-  if (depth == stack_limit) return stack_overflow();
-  state = steps[state][column] & step_operand_mask;
-  states[depth] = static_cast<std::uint8_t>(state);
-  values[depth] = yylval;
-  ++depth;
-  column = pt::unread_column;
-  CALC_NEXT_STEP();
+  CALC_HANDLER(read, read_handler) : {
+    column = token_column(yylex());
+    CALC_NEXT_STEP();
+  }
 
-accept:
-  return 0;
+  CALC_HANDLER(shift, shift_handler) : {
+    if (depth == stack_limit) return stack_overflow();
+    state = steps[state][column] & step_operand_mask;
+    states[depth] = static_cast<std::uint8_t>(state);
+    values[depth] = yylval;
+    ++depth;
+    column = pt::unread_column;
+    CALC_NEXT_STEP();
+  }
 
-syntax_error:
-  yyerror("syntax error");
-  return 1;
+  CALC_HANDLER(accept, accept_handler) : return 0;
+
+  CALC_HANDLER(syntax_error, syntax_error_handler) : return syntax_error();
 
   // Reduce by rule r: run its action on the top entries, pop them, push the
   // left side through the goto (and the unit rules it chains through).
 #define CALC_REDUCE_HANDLER(r)                                                              \
-  reduce_##r : {                                                                            \
+  CALC_HANDLER(reduce_##r, first_reduce_handler + (r)-1) : {                                \
     constexpr int length = pt::rule_length[r];                                              \
     const SemValue value =                                                                  \
         length == 0 ? SemValue{} : run_action(pt::rule_action[r], values + depth - length); \
@@ -215,9 +219,10 @@ syntax_error:
     CALC_NEXT_STEP();                                                                       \
   }
   // Shift the token and reduce it by the one-symbol rule r at once: the
-  // stack passes through the same depths as a shift followed by the reduction.
+  // stack passes through the same depths as a shift followed by the
+  // reduction. The tables never ask this of a longer rule.
 #define CALC_SHIFT_REDUCE_HANDLER(r)                                       \
-  shift_reduce_##r : {                                                     \
+  CALC_HANDLER(shift_reduce_##r, first_shift_reduce_handler + (r)-1) : {   \
     if constexpr (pt::rule_length[r] == 1) {                               \
       if (depth == stack_limit) return stack_overflow();                   \
       const SemValue token_value = yylval;                                 \
@@ -229,11 +234,14 @@ syntax_error:
       column = pt::unread_column;                                          \
       CALC_NEXT_STEP();                                                    \
     }                                                                      \
-    goto syntax_error;                                                     \
+    return syntax_error();                                                 \
   }
   // The analyzer walks jumps between handlers that the tables never make (an
   // empty rule after others) and then reads stack entries it thinks unset.
-  CALC_FOR_EACH_RULE(CALC_REDUCE_HANDLER)  // NOLINT(clang-analyzer-core.uninitialized.Assign)
-  CALC_FOR_EACH_RULE(CALC_SHIFT_REDUCE_HANDLER)
-#pragma GCC diagnostic pop
+  PARSE_TABLES_FOR_EACH_RULE(
+      CALC_REDUCE_HANDLER)  // NOLINT(clang-analyzer-core.uninitialized.Assign)
+  PARSE_TABLES_FOR_EACH_RULE(CALC_SHIFT_REDUCE_HANDLER)
+
+  CALC_DISPATCH_LOOP_END
+  CALC_DISPATCH_EXTENSIONS_END
 }

@@ -32,6 +32,51 @@ __extension__ typedef unsigned __int128 calc_uint128;
 #define CALC_HAVE_STREAM_BUFFER_ACCESS 0
 #endif
 
+// How the parse engine passes from one step to the next. Where the compiler
+// has labels as values (GNU C++, which g++ and clang speak), each handler
+// ends in an indirect jump of its own straight to the next handler, so the
+// processor predicts every jump from where it stands ("threaded" dispatch).
+// Elsewhere, and in the portable build, a loop runs a switch on the
+// handler's number: standard C++, one shared jump. The engine writes each
+// handler once, for both:
+//
+//   CALC_DISPATCH_EXTENSIONS_BEGIN     (GNU C++ only: quiet -Wpedantic)
+//   targets[] = {CALC_DISPATCH_TARGET(name, number), ...};
+//   CALC_DISPATCH_LOOP_BEGIN(target)   (jump to the first handler)
+//   CALC_HANDLER(name, number): ... CALC_DISPATCH_JUMP(target); ...
+//   CALC_DISPATCH_LOOP_END
+//   CALC_DISPATCH_EXTENSIONS_END
+//
+// A target is what CALC_DISPATCH_TARGET gave for a handler: its label's
+// address, or its number.
+#if defined(__GNUC__) && !defined(CALC_PORTABLE)
+#define CALC_THREADED_DISPATCH 1
+using calc_dispatch_target = const void*;
+#define CALC_DISPATCH_EXTENSIONS_BEGIN \
+  _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Wpedantic\"")
+#define CALC_DISPATCH_EXTENSIONS_END _Pragma("GCC diagnostic pop")
+#define CALC_DISPATCH_TARGET(name, number) &&handler_##name
+#define CALC_DISPATCH_LOOP_BEGIN(target) goto*(target);
+#define CALC_HANDLER(name, number) handler_##name
+#define CALC_DISPATCH_JUMP(target) goto*(target)
+#define CALC_DISPATCH_LOOP_END
+#else
+#define CALC_THREADED_DISPATCH 0
+using calc_dispatch_target = unsigned;
+#define CALC_DISPATCH_EXTENSIONS_BEGIN
+#define CALC_DISPATCH_EXTENSIONS_END
+#define CALC_DISPATCH_TARGET(name, number) (number)
+#define CALC_DISPATCH_LOOP_BEGIN(target) \
+  for (calc_dispatch_target calc_next = (target);;) switch (calc_next) {
+#define CALC_HANDLER(name, number) case (number)
+#define CALC_DISPATCH_JUMP(target) \
+  {                                \
+    calc_next = (target);          \
+    continue;                      \
+  }
+#define CALC_DISPATCH_LOOP_END }
+#endif
+
 namespace platform {
 
 constexpr std::uint64_t byteswap64(std::uint64_t x) {

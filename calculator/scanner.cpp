@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "arith.hpp"
 #include "platform.hpp"
@@ -44,23 +45,84 @@ constexpr std::size_t allocation(std::size_t size) {
   return size + 2 + scan_slack;
 }
 
+// Positions in the buffer are offsets: they stay true when a refill moves
+// the buffer.
 struct InputBuffer {
   char* text;        // size bytes of room for data, then two end markers
   std::size_t size;  // room for data
+  std::size_t end;   // bytes [0, end) are data; the end markers start here
+  std::size_t next;  // the next byte to scan; yytext's terminating NUL stands here
+  char held_byte;    // the byte that NUL replaced
   bool input_ended;  // a read has returned end of input; never read again
+  // A read failed after some bytes had arrived: those bytes are scanned
+  // first, so that the statements they complete are answered, and the next
+  // refill reports the failure.
+  bool read_failed;
 };
 
+// Before the first scan the text is `unstarted`: end markers and no data,
+// so that the first yylex goes straight to a refill, which starts the
+// scanner; no test for it stands in the way of every other token. Kept in
+// static storage, so that the scanner reaches the text and its positions in
+// one load each; only the text is allocated.
+char unstarted[2 + scan_slack];
+constexpr InputBuffer before_the_first_scan() {
+  return InputBuffer{unstarted, 0, 0, 0, '\0', false, false};
+}
+InputBuffer input = before_the_first_scan();
 InputBuffer** buffer_stack;  // the list of input buffers; standard input is the only one
-InputBuffer* input;
 bool interactive;
-char* data_end;      // one past the last byte read; the end markers start here
-char* cursor;        // next byte to scan; yytext's terminating NUL stands here
-char held_byte;      // the byte that NUL replaced
 char empty_text[1];  // yytext at end of input
-// A read failed after some bytes had arrived: those bytes are scanned first,
-// so that the statements they complete are answered, and the next refill
-// reports the failure.
-bool read_failed;
+
+// Where a refill left the token being scanned, and whether input arrived.
+struct Refilled {
+  std::size_t at;
+  bool more;
+};
+Refilled refill_buffer(std::size_t token_at);
+
+// The token being scanned: while it scans, the scanner's only view of the
+// input buffer. Its position is private. A refill moves the token's bytes to
+// the front of the buffer, and may move the buffer itself, and updates the
+// Token in hand; a Token cannot be copied, only moved on to the next
+// scanning step, and it hands out no pointer (only emit, which ends the
+// scan, makes one, for yytext), so no position in the buffer can outlive a
+// refill. Past the data stand the end markers (NUL), and eight bytes may be
+// read at any position up to them.
+class Token {
+ public:
+  // Moved, never copied: a scanning step hands the token on to the next.
+  Token(const Token&) = delete;
+  Token& operator=(const Token&) = delete;
+  Token(Token&&) = default;
+  Token& operator=(Token&&) = delete;
+
+  // The token that starts at the next unscanned byte.
+  static Token at_next_byte() { return Token(input.text + input.next); }
+
+  unsigned char operator[](std::size_t k) const { return static_cast<unsigned char>(start_[k]); }
+  // token[k..k+8) as one word, first byte lowest.
+  std::uint64_t eight_bytes(std::size_t k) const {
+    return platform::load_first_byte_lowest(start_ + k);
+  }
+  // Whether token[k] lies beyond the data read so far (at an end marker or past it).
+  bool past_data(std::size_t k) const { return start_ + k >= input.text + input.end; }
+  // The token starts k bytes later: the bytes before were blanks.
+  void skip(std::size_t k) { start_ += k; }
+  // Reads more input after the token (refill_buffer); false at end of input.
+  // The token's offset goes to the refill and comes back by value, so that
+  // the token stays in a register while it is scanned.
+  [[gnu::always_inline]] bool refill() {
+    const Refilled refilled = refill_buffer(static_cast<std::size_t>(start_ - input.text));
+    start_ = input.text + refilled.at;
+    return refilled.more;
+  }
+
+ private:
+  explicit Token(char* start) : start_(start) {}
+  char* start_;  // where the token starts, as the last refill left the buffer
+  friend int emit(Token& token, std::size_t length, int code);
+};
 
 // What the scanner does with each byte value.
 enum class ByteClass : std::uint8_t {
@@ -114,17 +176,15 @@ void start_scanning() {
   // NOLINTNEXTLINE(bugprone-sizeof-expression)
   buffer_stack = static_cast<InputBuffer**>(std::malloc(sizeof(InputBuffer*)));
   if (buffer_stack == nullptr) fatal("out of dynamic memory in yyensure_buffer_stack()");
-  input = static_cast<InputBuffer*>(std::malloc(sizeof(InputBuffer)));
-  if (input == nullptr) fatal("out of dynamic memory in yy_create_buffer()");
-  input->text = static_cast<char*>(std::calloc(allocation(initial_buffer_size), 1));
-  if (input->text == nullptr) fatal("out of dynamic memory in yy_create_buffer()");
-  buffer_stack[0] = input;
-  input->size = initial_buffer_size;
-  input->input_ended = false;
-  data_end = cursor = input->text;
-  data_end[0] = data_end[1] = '\0';
-  held_byte = '\0';
-  read_failed = false;
+  input.text = static_cast<char*>(std::calloc(allocation(initial_buffer_size), 1));
+  if (input.text == nullptr) fatal("out of dynamic memory in yy_create_buffer()");
+  buffer_stack[0] = &input;
+  input.size = initial_buffer_size;
+  input.end = input.next = 0;
+  input.text[0] = input.text[1] = '\0';
+  input.held_byte = '\0';
+  input.input_ended = false;
+  input.read_failed = false;
   interactive = scanner_isatty(fileno(stdin)) != 0;
 }
 
@@ -140,11 +200,11 @@ std::size_t read_line(char* into, std::size_t room) {
     ssize_t n = scanner_read(STDIN_FILENO, &ch, 1);
     if (n < 0) {
       if (got == 0) input_failed();
-      read_failed = true;
+      input.read_failed = true;
       break;
     }
     if (n == 0) {
-      input->input_ended = true;
+      input.input_ended = true;
       break;
     }
     into[got++] = ch;
@@ -162,107 +222,104 @@ std::size_t read_block(char* into, std::size_t room) {
     if (n > 0) {
       got += static_cast<std::size_t>(n);
     } else if (n == 0) {
-      input->input_ended = true;
+      input.input_ended = true;
       break;
     } else if (errno != EINTR) {
       if (got == 0) input_failed();
-      read_failed = true;
+      input.read_failed = true;
       break;
     }
   }
   return got;
 }
 
-// What a refill hands back: where the token now starts, which is always
-// valid (the buffer may have moved or grown), and whether any input arrived.
-struct Refilled {
-  char* token;
-  bool more;
-};
-
-// Reads more input after the token that starts at `token`, first moving that
-// token to the front of the buffer and doubling the buffer if the token fills
-// it. No pointer into the buffer survives this call except the one returned,
-// whether or not input arrived.
-Refilled refill(char* token) {
-  if (input->input_ended) return {token, false};
-  if (read_failed) input_failed();
-  std::size_t keep = static_cast<std::size_t>(data_end - token);
-  if (token != input->text) std::memmove(input->text, token, keep);
-  if (keep + 1 >= input->size) {
-    std::size_t doubled = input->size * 2;
-    char* grown = doubled > input->size
-                      ? static_cast<char*>(std::realloc(input->text, allocation(doubled)))
+// Reads more input after the token that starts at offset `token_at`, first
+// moving the token to the front of the buffer and doubling the buffer if
+// the token fills it. Called only through Token::refill, which takes back
+// where the token now starts.
+Refilled refill_buffer(std::size_t token_at) {
+  if (input.text == unstarted) start_scanning();
+  if (input.input_ended) return {token_at, false};
+  if (input.read_failed) input_failed();
+  const std::size_t keep = input.end - token_at;
+  // A token that already starts the buffer (a long literal, read on and on)
+  // stays where it is.
+  if (token_at != 0) std::memmove(input.text, input.text + token_at, keep);
+  if (keep + 1 >= input.size) {
+    std::size_t doubled = input.size * 2;
+    char* grown = doubled > input.size
+                      ? static_cast<char*>(std::realloc(input.text, allocation(doubled)))
                       : nullptr;
     if (grown == nullptr) fatal("fatal error - scanner input buffer overflow");
-    std::memset(grown + allocation(input->size), 0, doubled - input->size);
-    input->text = grown;
-    input->size = doubled;
+    std::memset(grown + allocation(input.size), 0, doubled - input.size);
+    input.text = grown;
+    input.size = doubled;
   }
-  token = input->text;
-  char* into = input->text + keep;
-  std::size_t room = std::min(input->size - keep - 1, read_block_size);
-  std::size_t got = interactive ? read_line(into, room) : read_block(into, room);
-  data_end = into + got;
-  data_end[0] = data_end[1] = '\0';
-  if (got == 0) return yywrap() == 0 ? refill(token) : Refilled{token, false};
-  return {token, true};
-}
-
-// refill for a scanning position held in a local variable, which it always
-// updates; false at end of input. (Callers pass locals, never a global, so
-// that the position can live in a register.)
-[[gnu::always_inline]] inline bool read_more(char*& token) {
-  const Refilled refilled = refill(token);
-  token = refilled.token;
-  return refilled.more;
+  char* into = input.text + keep;
+  const std::size_t room = std::min(input.size - keep - 1, read_block_size);
+  const std::size_t got = interactive ? read_line(into, room) : read_block(into, room);
+  input.end = keep + got;
+  into[got] = into[got + 1] = '\0';
+  if (got == 0 && yywrap() == 0) return refill_buffer(0);
+  return {0, got != 0};
 }
 
 // token[k], reading more input when it lies beyond what has been read; -1 at
 // end of input. token[0..k) must be data, none of it NUL, so that token[k]
 // is at worst an end marker.
-[[gnu::always_inline]] inline int peek(char*& token, std::size_t k) {
-  const auto byte = static_cast<unsigned char>(token[k]);
-  if (byte != 0) return byte;
-  while (token + k >= data_end)
-    if (!read_more(token)) return -1;
-  return static_cast<unsigned char>(token[k]);
+[[gnu::always_inline]] inline int peek(Token& token, std::size_t k) {
+  if (const unsigned char byte = token[k]; byte != 0) return byte;
+  while (token.past_data(k))
+    if (!token.refill()) return -1;
+  return token[k];
 }
 
-[[gnu::always_inline]] inline int emit(char* token, std::size_t length, int code) {
-  cursor = token + length;
-  held_byte = *cursor;
-  *cursor = '\0';
-  yytext = token;
+// Hands the token's first `length` bytes out as yytext, NUL-terminated in
+// place; scanning goes on after them.
+[[gnu::always_inline]] inline int emit(Token& token, std::size_t length, int code) {
+  char* const text = token.start_;
+  input.next = static_cast<std::size_t>(text - input.text) + length;
+  input.held_byte = text[length];
+  text[length] = '\0';
+  yytext = text;
   return code;
 }
 
+int end_of_input() {
+  input.next = input.end;
+  input.held_byte = '\0';  // the end marker there stays NUL
+  yytext = empty_text;
+  return 0;
+}
+
 // "<<=" / "<<" / "<" and the same for '>'.
-int shift_or_compare(char* token, int shift, int shift_assign) {
-  if (peek(token, 1) != token[0]) return emit(token, 1, token[0]);
+int shift_or_compare(Token token, int shift, int shift_assign) {
+  const unsigned char angle = token[0];
+  if (peek(token, 1) != angle) return emit(token, 1, angle);
   return peek(token, 2) == '=' ? emit(token, 3, shift_assign) : emit(token, 2, shift);
 }
 
-int letter(char* token) {
-  yylval.letter = *token;
+int letter(Token token) {
+  yylval.letter = static_cast<char>(token[0]);
   return emit(token, 1, LETTER);
 }
 
 // The keyword `word` where it stands whole, else its first letter.
-int keyword_or_letter(char* token, std::string_view word, int keyword) {
+int keyword_or_letter(Token token, std::string_view word, int keyword) {
   for (std::size_t k = 1; k < word.size(); ++k)
-    if (peek(token, k) != word[k]) return letter(token);
+    if (peek(token, k) != static_cast<unsigned char>(word[k])) return letter(std::move(token));
   return emit(token, word.size(), keyword);
 }
 
-// The value of a run of digits as a signed 64-bit decimal conversion gives
-// it: exact up to the largest 64-bit value, saturating beyond.
-std::int64_t decimal_value(const char* digits, std::size_t count) {
+// The value of the token's first `count` bytes, all digits, as a signed
+// 64-bit decimal conversion gives it: exact up to the largest 64-bit value,
+// saturating beyond.
+std::int64_t decimal_value(const Token& token, std::size_t count) {
   std::size_t i = 0;
-  while (i < count && digits[i] == '0') ++i;
+  while (i < count && token[i] == '0') ++i;
   if (count - i > 19) return INT64_MAX;
   std::uint64_t value = 0;
-  for (; i < count; ++i) value = value * 10 + static_cast<std::uint64_t>(digits[i] - '0');
+  for (; i < count; ++i) value = value * 10 + static_cast<std::uint64_t>(token[i] - '0');
   return value > static_cast<std::uint64_t>(INT64_MAX) ? INT64_MAX
                                                        : static_cast<std::int64_t>(value);
 }
@@ -298,29 +355,23 @@ constexpr std::uint64_t powers_of_ten[] = {1,      10,      100,      1000,     
 
 // Digits are scanned and converted eight at a time; a literal of more than
 // 19 digits, which may overflow 64 bits, is converted again with saturation.
-int number(char* token) {
+int number(Token token) {
   std::size_t length = 0;
   std::uint64_t value = 0;
   for (;;) {
-    const std::uint64_t word = platform::load_first_byte_lowest(token + length);
+    const std::uint64_t word = token.eight_bytes(length);
     const unsigned run = digit_run(word);
     if (run > 0 && length + run <= 19) value = value * powers_of_ten[run] + digits_value(word, run);
     length += run;
     if (run == 8) continue;
     // The run stopped at token[length]; at the end markers, read on.
-    if (token + length < data_end || !read_more(token)) break;
+    if (!token.past_data(length) || !token.refill()) break;
   }
   const std::int64_t exact =
       length > 19 ? decimal_value(token, length)
                   : static_cast<std::int64_t>(std::min<std::uint64_t>(value, INT64_MAX));
   yylval.val = low32(chk(exact));
   return emit(token, length, NUMBER);
-}
-
-int end_of_input() {
-  held_byte = '\0';  // cursor is at an end marker, which stays NUL
-  yytext = empty_text;
-  return 0;
 }
 
 }  // namespace
@@ -330,29 +381,25 @@ int yywrap() {
 }
 
 int yylex() {
-  if (input == nullptr) start_scanning();
-  *cursor = held_byte;
-  char* token = cursor;
+  Token token = Token::at_next_byte();
+  input.text[input.next] = input.held_byte;
   for (;;) {
-    while (byte_classes[static_cast<unsigned char>(*token)] == ByteClass::blank) ++token;
-    const auto byte = static_cast<unsigned char>(*token);
+    while (byte_classes[token[0]] == ByteClass::blank) token.skip(1);
+    const unsigned char byte = token[0];
     switch (byte_classes[byte]) {
       case ByteClass::equals_follows:
         return peek(token, 1) == '=' ? emit(token, 2, compound_assignment[byte])
                                      : emit(token, 1, byte);
-      case ByteClass::digit: return number(token);
-      case ByteClass::letter: return letter(token);
-      case ByteClass::keyword_d: return keyword_or_letter(token, "dump", DUMP);
-      case ByteClass::keyword_c: return keyword_or_letter(token, "clear", CLEAR);
+      case ByteClass::digit: return number(std::move(token));
+      case ByteClass::letter: return letter(std::move(token));
+      case ByteClass::keyword_d: return keyword_or_letter(std::move(token), "dump", DUMP);
+      case ByteClass::keyword_c: return keyword_or_letter(std::move(token), "clear", CLEAR);
       case ByteClass::angle:
-        return byte == '<' ? shift_or_compare(token, LSHIFT, LSHIFT_ASSIGN)
-                           : shift_or_compare(token, RSHIFT, RSHIFT_ASSIGN);
+        return byte == '<' ? shift_or_compare(std::move(token), LSHIFT, LSHIFT_ASSIGN)
+                           : shift_or_compare(std::move(token), RSHIFT, RSHIFT_ASSIGN);
       case ByteClass::nul:
-        if (token < data_end) return emit(token, 1, NUL_BYTE);
-        if (!read_more(token)) {
-          cursor = data_end;
-          return end_of_input();
-        }
+        if (!token.past_data(0)) return emit(token, 1, NUL_BYTE);
+        if (!token.refill()) return end_of_input();
         continue;
       case ByteClass::blank:
       case ByteClass::other:
@@ -364,10 +411,9 @@ int yylex() {
 }
 
 void scanner_reset() {
-  if (input != nullptr) std::free(input->text);
-  std::free(input);
+  if (input.text != unstarted) std::free(input.text);
   std::free(buffer_stack);
-  input = nullptr;
+  input = before_the_first_scan();
   buffer_stack = nullptr;
   yytext = empty_text;
 }

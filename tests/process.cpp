@@ -35,49 +35,57 @@ void place(int fd, int target) {
 
 // posix_spawn does not copy this process's memory (large under a
 // sanitizer), so it is the quick way; it returns once the child has exec'd.
-pid_t start_with_spawn(const std::string& path, std::vector<char*>& argv, const RunOptions& options,
-                       int child_in, int child_out, int child_err) {
+pid_t start_with_spawn(std::vector<char*>& argv, const ChildSetup& setup) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  if (child_in < 0) {
-    posix_spawn_file_actions_addclose(&actions, 0);
-  } else {
-    posix_spawn_file_actions_adddup2(&actions, child_in, 0);
-  }
-  posix_spawn_file_actions_adddup2(&actions, child_out, 1);
-  posix_spawn_file_actions_adddup2(&actions, child_err, 2);
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
+  short flags = POSIX_SPAWN_SETSIGDEF;
+  if (!setup.terminal.empty()) {
+    // A session of its own, in which the terminal, opened first, becomes the
+    // controlling terminal: the child then gets SIGHUP when it hangs up.
+    flags |= POSIX_SPAWN_SETSID;
+    posix_spawn_file_actions_addopen(&actions, 0, setup.terminal.c_str(), O_RDWR, 0);
+    posix_spawn_file_actions_adddup2(&actions, 0, 1);
+    posix_spawn_file_actions_adddup2(&actions, 0, 2);
+  } else {
+    if (setup.in < 0) {
+      posix_spawn_file_actions_addclose(&actions, 0);
+    } else {
+      posix_spawn_file_actions_adddup2(&actions, setup.in, 0);
+    }
+    posix_spawn_file_actions_adddup2(&actions, setup.out, 1);
+    posix_spawn_file_actions_adddup2(&actions, setup.err, 2);
+  }
   sigset_t defaults;
   sigemptyset(&defaults);
-  if (!options.ignore_sigpipe) sigaddset(&defaults, SIGPIPE);  // else inherited: ignored
+  if (!setup.ignore_sigpipe) sigaddset(&defaults, SIGPIPE);  // else inherited: ignored
   posix_spawnattr_setsigdefault(&attributes, &defaults);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+  posix_spawnattr_setflags(&attributes, flags);
   pid_t pid = -1;
-  const int failed = posix_spawn(&pid, path.c_str(), &actions, &attributes, argv.data(), environ);
+  const int failed = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
-  if (failed != 0) throw std::runtime_error("cannot start " + path);
+  if (failed != 0) throw std::runtime_error(std::string("cannot start ") + argv[0]);
   return pid;
 }
 
 // fork, for what posix_spawn cannot set up: a resource limit. Returns once
 // the child has exec'd, like posix_spawn.
-pid_t start_with_fork(const std::string& path, std::vector<char*>& argv, const RunOptions& options,
-                      int child_in, int child_out, int child_err) {
+pid_t start_with_fork(std::vector<char*>& argv, const ChildSetup& setup) {
   int exec_done[2];  // closed by a successful exec
   make_pipe(exec_done);
   const pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
-    signal(SIGPIPE, options.ignore_sigpipe ? SIG_IGN : SIG_DFL);
-    const rlimit limit{static_cast<rlim_t>(options.address_space_limit),
-                       static_cast<rlim_t>(options.address_space_limit)};
+    signal(SIGPIPE, setup.ignore_sigpipe ? SIG_IGN : SIG_DFL);
+    const rlimit limit{static_cast<rlim_t>(setup.address_space_limit),
+                       static_cast<rlim_t>(setup.address_space_limit)};
     setrlimit(RLIMIT_AS, &limit);
-    place(child_in, 0);
-    place(child_out, 1);
-    place(child_err, 2);
-    execv(path.c_str(), argv.data());
+    place(setup.in, 0);
+    place(setup.out, 1);
+    place(setup.err, 2);
+    execv(argv[0], argv.data());
     _exit(127);
   }
   close(exec_done[1]);
@@ -102,6 +110,33 @@ std::vector<std::string> program_command(const std::string& path,
   return command;
 }
 
+pid_t spawn_program(const std::string& path, const std::vector<std::string>& args,
+                    const ChildSetup& setup) {
+  const std::vector<std::string> command = program_command(path, args);
+  std::vector<char*> argv;
+  argv.reserve(command.size() + 1);
+  for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+  argv.push_back(nullptr);
+  if (setup.address_space_limit > 0 && !setup.terminal.empty())
+    throw std::logic_error("a terminal and an address-space limit are not supported together");
+  return setup.address_space_limit > 0 ? start_with_fork(argv, setup)
+                                       : start_with_spawn(argv, setup);
+}
+
+int reap(pid_t pid, std::chrono::steady_clock::time_point deadline, bool& timed_out) {
+  int wstatus = 0;
+  while (waitpid(pid, &wstatus, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() >= deadline) {
+      timed_out = true;
+      kill(pid, SIGKILL);
+      waitpid(pid, &wstatus, 0);
+      break;
+    }
+    usleep(1000);
+  }
+  return WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+}
+
 RunResult run_program(const std::string& path, const std::vector<std::string>& args,
                       const RunOptions& options) {
   // A child that stops reading early must not take the test down with it.
@@ -124,15 +159,13 @@ RunResult run_program(const std::string& path, const std::vector<std::string>& a
   }
   make_pipe(err);
 
-  const std::vector<std::string> command = program_command(path, args);
-  std::vector<char*> argv;
-  argv.reserve(command.size() + 1);
-  for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
-  argv.push_back(nullptr);
-
-  const pid_t pid = options.address_space_limit > 0
-                        ? start_with_fork(command[0], argv, options, child_in, child_out, err[1])
-                        : start_with_spawn(command[0], argv, options, child_in, child_out, err[1]);
+  ChildSetup setup;
+  setup.in = child_in;
+  setup.out = child_out;
+  setup.err = err[1];
+  setup.ignore_sigpipe = options.ignore_sigpipe;
+  setup.address_space_limit = options.address_space_limit;
+  const pid_t pid = spawn_program(path, args, setup);
   const auto started = std::chrono::steady_clock::now();
   if (child_in >= 0) close(child_in);
   close(child_out);
@@ -206,19 +239,9 @@ RunResult run_program(const std::string& path, const std::vector<std::string>& a
   // Reaped by the deadline in every case: a child still running then, or
   // left behind by a failed poll, is killed.
   if (poll_failed) kill(pid, SIGKILL);
-  int wstatus = 0;
-  while (waitpid(pid, &wstatus, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() >= deadline) {
-      result.timed_out = true;
-      kill(pid, SIGKILL);
-      waitpid(pid, &wstatus, 0);
-      break;
-    }
-    usleep(1000);
-  }
+  result.status = reap(pid, deadline, result.timed_out);
   result.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
   if (poll_failed) throw std::runtime_error("poll failed while running " + path);
   return result;
 }

@@ -1,6 +1,8 @@
 // Runs a built program as a child process and collects what it did.
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <string>
 #include <vector>
@@ -38,6 +40,27 @@ inline constexpr bool programs_are_emulated = false;
 // emulator with the program as its argument.
 std::vector<std::string> program_command(const std::string& path,
                                          const std::vector<std::string>& args = {});
+
+// How a child's standard streams are set up, and what else it starts with.
+struct ChildSetup {
+  int in = -1;  // descriptors that become stdin, stdout, stderr; -1 leaves that one closed
+  int out = -1;
+  int err = -1;
+  // A terminal device's path: the child leads a session of its own with this
+  // terminal as its controlling terminal and as all three streams.
+  std::string terminal;
+  bool ignore_sigpipe = false;
+  long address_space_limit = 0;  // bytes; 0 for none
+};
+
+// Starts a built program (through the emulator on a cross build); returns
+// once it has started.
+pid_t spawn_program(const std::string& path, const std::vector<std::string>& args,
+                    const ChildSetup& setup);
+
+// Waits for the child to end, killing it at the deadline (and then setting
+// timed_out); its exit status, or 128 + the signal that ended it.
+int reap(pid_t pid, std::chrono::steady_clock::time_point deadline, bool& timed_out);
 
 // Runs a built program (through the emulator on a cross build).
 RunResult run_program(const std::string& path, const std::vector<std::string>& args,

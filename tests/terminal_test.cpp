@@ -5,7 +5,6 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
-#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -28,24 +27,12 @@ class Terminal {
     settings.c_cc[VEOF] = 4;
     settings.c_cc[VMIN] = 1;
     int slave = -1;
-    if (openpty(&master_, &slave, nullptr, &settings, nullptr) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      setsid();
-      ioctl(slave, TIOCSCTTY, 0);
-      dup2(slave, 0);
-      dup2(slave, 1);
-      dup2(slave, 2);
-      close(slave);
-      close(master_);
-      const std::vector<std::string> command = program_command(CALCULATOR_PATH);
-      std::vector<char*> argv;
-      argv.reserve(command.size() + 1);
-      for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
-      argv.push_back(nullptr);
-      execv(argv[0], argv.data());
-      _exit(127);
-    }
+    char name[128];
+    if (openpty(&master_, &slave, name, &settings, nullptr) != 0) return;
+    fcntl(master_, F_SETFD, FD_CLOEXEC);
+    ChildSetup setup;
+    setup.terminal = name;
+    pid_ = spawn_program(CALCULATOR_PATH, {}, setup);
     close(slave);
   }
   ~Terminal() {
@@ -77,17 +64,14 @@ class Terminal {
     return true;
   }
 
-  // Exit status once the program has ended by itself, within 10 s.
+  // Exit status once the program has ended by itself, within 10 s; -1 if
+  // it had to be killed.
   int exit_status() {
-    for (int i = 0; i < 1000; ++i) {
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        reaped_ = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      }
-      usleep(10'000);
-    }
-    return -1;
+    bool timed_out = false;
+    const int status =
+        reap(pid_, std::chrono::steady_clock::now() + std::chrono::seconds(10), timed_out);
+    reaped_ = true;
+    return timed_out ? -1 : status;
   }
 
   const std::string& seen() const { return seen_; }

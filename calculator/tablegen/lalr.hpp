@@ -1,13 +1,15 @@
 // LALR(1) table builder: pure functions from a grammar to parse tables.
 //
-// Phases, in the order `build` runs them:
-//   resolve  - name every symbol; terminals first, index 0 is end of input
-//   first    - nullable symbols and FIRST sets
-//   lr0      - the LR(0) item sets and their transitions
-//   lookahead- LALR(1) lookaheads, propagated through the LR(0) states to a fixpoint
-//   actions  - shift / reduce / accept per state and terminal, conflicts recorded
-//   defaults - the reduction a state performs without reading a lookahead
-//   chains   - gotos that run through chains of unit rules in one step
+// `resolve` turns the textual grammar into symbols (grammar_symbols.cpp);
+// `build` then runs the phases in order (lalr.cpp), each in its own file:
+//   first     - nullable symbols and FIRST sets (first_sets.cpp)
+//   lr0       - the LR(0) item sets and their transitions (lr0_states.cpp)
+//   lookahead - LALR(1) lookaheads, propagated to a fixpoint (lookaheads.cpp)
+//   actions   - shift / reduce / accept per state and terminal, conflicts
+//               recorded; the default reductions; gotos chained through unit
+//               rules (parse_actions.cpp)
+// and the results are checked against the encoding and written as C++
+// (tables_writer.cpp) or as a report for a reader (report.cpp).
 #pragma once
 
 #include <bitset>
