@@ -58,7 +58,8 @@ using calc_dispatch_target = const void*;
 #define CALC_DISPATCH_TARGET(name, number) &&handler_##name
 #define CALC_DISPATCH_LOOP_BEGIN(target) goto*(target);
 #define CALC_HANDLER(name, number) handler_##name
-#define CALC_DISPATCH_JUMP(target) goto*(target)
+// A statement, not an expression: there is nothing to parenthesise.
+#define CALC_DISPATCH_JUMP(target) goto*(target)  // NOLINT(bugprone-macro-parentheses)
 #define CALC_DISPATCH_LOOP_END
 #else
 #define CALC_THREADED_DISPATCH 0
