@@ -24,6 +24,7 @@
 #include <utility>
 
 #include "arith.hpp"
+#include "digits.hpp"
 #include "platform.hpp"
 #include "tokens.hpp"
 
@@ -324,35 +325,6 @@ std::int64_t decimal_value(const Token& token, std::size_t count) {
                                                        : static_cast<std::int64_t>(value);
 }
 
-constexpr std::uint64_t bytewise(std::uint8_t b) {
-  return 0x0101010101010101ULL * b;
-}
-
-// How many of the eight bytes in `word` (first byte lowest) are digits
-// before the first byte that is not.
-unsigned digit_run(std::uint64_t word) {
-  const std::uint64_t high_nibble_off = (word & bytewise(0xf0)) ^ bytewise(0x30);
-  const std::uint64_t low_nibble_over_9 =
-      ((word & bytewise(0x0f)) + bytewise(0x06)) & bytewise(0x10);
-  const std::uint64_t bad = high_nibble_off | low_nibble_over_9;  // non-zero byte: not a digit
-  const std::uint64_t flags = (((bad & bytewise(0x7f)) + bytewise(0x7f)) | bad) & bytewise(0x80);
-  return flags == 0 ? 8 : static_cast<unsigned>(std::countr_zero(flags)) / 8;
-}
-
-// The value of the first `count` (1..8) bytes of `word`, all digits.
-std::uint64_t digits_value(std::uint64_t word, unsigned count) {
-  // Shift the digits to the top so that the bytes below read as leading zeros.
-  word = (word - bytewise('0')) << (8 * (8 - count));
-  word = (word * 10) + (word >> 8);
-  word = (((word & 0x000000ff000000ffULL) * (100 + (1000000ULL << 32))) +
-          (((word >> 16) & 0x000000ff000000ffULL) * (1 + (10000ULL << 32)))) >>
-         32;
-  return word & 0xffffffffULL;
-}
-
-constexpr std::uint64_t powers_of_ten[] = {1,      10,      100,      1000,     10000,
-                                           100000, 1000000, 10000000, 100000000};
-
 // Digits are scanned and converted eight at a time; a literal of more than
 // 19 digits, which may overflow 64 bits, is converted again with saturation.
 int number(Token token) {
@@ -360,8 +332,9 @@ int number(Token token) {
   std::uint64_t value = 0;
   for (;;) {
     const std::uint64_t word = token.eight_bytes(length);
-    const unsigned run = digit_run(word);
-    if (run > 0 && length + run <= 19) value = value * powers_of_ten[run] + digits_value(word, run);
+    const unsigned run = digits::run(word);
+    if (run > 0 && length + run <= 19)
+      value = value * digits::powers_of_ten[run] + digits::value(word, run);
     length += run;
     if (run == 8) continue;
     // The run stopped at token[length]; at the end markers, read on.

@@ -22,19 +22,8 @@ void make_pipe(int fds[2]) {
   if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
 }
 
-// Moves fd onto target in the child; -1 closes target.
-void place(int fd, int target) {
-  if (fd < 0) {
-    close(target);
-  } else if (fd != target) {
-    dup2(fd, target);
-  } else {
-    fcntl(fd, F_SETFD, 0);
-  }
-}
-
 // posix_spawn does not copy this process's memory (large under a
-// sanitizer), so it is the quick way; it returns once the child has exec'd.
+// sanitizer); it returns once the child has exec'd.
 pid_t start_with_spawn(std::vector<char*>& argv, const ChildSetup& setup) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -70,32 +59,6 @@ pid_t start_with_spawn(std::vector<char*>& argv, const ChildSetup& setup) {
   return pid;
 }
 
-// fork, for what posix_spawn cannot set up: a resource limit. Returns once
-// the child has exec'd, like posix_spawn.
-pid_t start_with_fork(std::vector<char*>& argv, const ChildSetup& setup) {
-  int exec_done[2];  // closed by a successful exec
-  make_pipe(exec_done);
-  const pid_t pid = fork();
-  if (pid < 0) throw std::runtime_error("fork failed");
-  if (pid == 0) {
-    signal(SIGPIPE, setup.ignore_sigpipe ? SIG_IGN : SIG_DFL);
-    const rlimit limit{static_cast<rlim_t>(setup.address_space_limit),
-                       static_cast<rlim_t>(setup.address_space_limit)};
-    setrlimit(RLIMIT_AS, &limit);
-    place(setup.in, 0);
-    place(setup.out, 1);
-    place(setup.err, 2);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  close(exec_done[1]);
-  char ignored;
-  while (read(exec_done[0], &ignored, 1) < 0 && errno == EINTR) {
-  }
-  close(exec_done[0]);
-  return pid;
-}
-
 }  // namespace
 
 std::vector<std::string> program_command(const std::string& path,
@@ -117,10 +80,20 @@ pid_t spawn_program(const std::string& path, const std::vector<std::string>& arg
   argv.reserve(command.size() + 1);
   for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
   argv.push_back(nullptr);
-  if (setup.address_space_limit > 0 && !setup.terminal.empty())
-    throw std::logic_error("a terminal and an address-space limit are not supported together");
-  return setup.address_space_limit > 0 ? start_with_fork(argv, setup)
-                                       : start_with_spawn(argv, setup);
+  const pid_t pid = start_with_spawn(argv, setup);
+  // The limit is set from outside, once the program has started: posix_spawn
+  // cannot set one, and the program allocates only a few kilobytes before it
+  // reads its input, which its caller has not yet written.
+  if (setup.address_space_limit > 0) {
+    const rlimit limit{static_cast<rlim_t>(setup.address_space_limit),
+                       static_cast<rlim_t>(setup.address_space_limit)};
+    if (prlimit(pid, RLIMIT_AS, &limit, nullptr) != 0) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+      throw std::runtime_error("cannot limit the address space of " + path);
+    }
+  }
+  return pid;
 }
 
 int reap(pid_t pid, std::chrono::steady_clock::time_point deadline, bool& timed_out) {
