@@ -92,13 +92,16 @@ inline void put_byte(char c) {
   if (putc_unlocked(c, stdout) == EOF) output_failed(errno);
 }
 
-inline void write_text(std::string_view text) {
+// Out of line, like write_int_line: the parse engine inlines what it calls
+// (CALC_INLINE_CALLEES), and these would be copied into every plan that
+// prints.
+[[gnu::noinline]] inline void write_text(std::string_view text) {
   for (char c : text) put_byte(c);
 }
 
 // The decimal value and a newline. Where the stream's buffer has room, the
 // line goes in with one 16-byte store, with no branch on its length.
-inline void write_int_line(std::int32_t value) {
+[[gnu::noinline]] inline void write_int_line(std::int32_t value) {
   char line[16];
 #if CALC_HAVE_UINT128
   const std::size_t length = output_detail::format_in_register(value, line);

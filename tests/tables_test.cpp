@@ -129,10 +129,10 @@ TEST(Tables, BuilderRefusesTablesItsEncodingCannotHold) {
       << too_long;
   EXPECT_NE(too_long.find("300 symbols on a rule's right side"), std::string::npos) << too_long;
 
-  const std::vector<GrammarRule> many_rules(200, {"e", "NUMBER", Action::pass});
+  const std::vector<GrammarRule> many_rules(300, {"e", "NUMBER", Action::pass});
   const std::string too_many =
       lalr::encoding_errors(lalr::build(lalr::resolve(many_rules, named_tokens, error)));
-  EXPECT_NE(too_many.find("200 rules, but the tables hold at most " +
+  EXPECT_NE(too_many.find("300 rules, but the tables hold at most " +
                           std::to_string(table_encoding::max_rules)),
             std::string::npos)
       << too_many;

@@ -15,6 +15,7 @@ Automaton build(const Grammar& grammar) {
   build_actions(a);                             // parse_actions.cpp: shift, reduce, accept
   choose_default_reductions(a);                 //   the single-reduction states
   chain_gotos(a);                               //   gotos through unit rules
+  make_plans(a);                                // plans.cpp: each step as straight-line code
   return a;
 }
 

@@ -8,6 +8,7 @@
 //   actions   - shift / reduce / accept per state and terminal, conflicts
 //               recorded; the default reductions; gotos chained through unit
 //               rules (parse_actions.cpp)
+//   plans     - what each step does as straight-line code (plans.cpp)
 // and the results are checked against the encoding and written as C++
 // (tables_writer.cpp) or as a report for a reader (report.cpp).
 #pragma once
@@ -59,7 +60,6 @@ struct State {
 };
 
 using table_encoding::accept_code;
-using table_encoding::shift_reduce_base;
 
 struct Conflict {
   int state;
@@ -67,6 +67,28 @@ struct Conflict {
   int kept;     // action kept in the table
   int dropped;  // action that lost
 };
+
+// One operation of a plan. A plan is what the engine does at one step (a
+// state and a lookahead column) as straight-line code: every action the
+// textbook engine would take from there that is the same on every stack the
+// automaton can hold, up to a read, a dispatch on the state only known at
+// run time, accept or a syntax error (plans.cpp).
+struct PlanOp {
+  enum class Kind : std::uint8_t {
+    shift,          // push `state` with the token's value; the lookahead is used up
+    reduce,         // reduce by `rule`; the goto (and its unit chain) lands in `state`
+    reduce_lookup,  // reduce by `rule`; the goto is looked up below
+    read,           // read a token, then dispatch on the state and its column
+    dispatch,       // dispatch on the state and the lookahead's column
+    accept,
+    error,
+  };
+  Kind kind;
+  int rule = 0;
+  int state = 0;
+  auto operator<=>(const PlanOp&) const = default;
+};
+using Plan = std::vector<PlanOp>;
 
 struct Automaton {
   Grammar grammar;
@@ -82,6 +104,9 @@ struct Automaton {
   // two follow default reductions only. Each such reduction pops one entry
   // and pushes one, so skipping them leaves the stack depth as it was.
   std::vector<std::vector<std::vector<int>>> chained_goto;
+  // The plans, each once, and the plan of every step: [state][column].
+  std::vector<Plan> plans;
+  std::vector<std::vector<int>> step_plan;
   int unknown_column() const { return grammar.terminal_count; }
   int unread_column() const { return grammar.terminal_count + 1; }
 };
@@ -95,6 +120,8 @@ Grammar resolve(std::span<const GrammarRule> rules, std::span<const NamedToken> 
 Automaton build(const Grammar& grammar);
 
 std::string item_text(const Grammar& grammar, Item item);
+// A plan in words, one operation after another.
+std::string plan_text(const Grammar& grammar, const Plan& plan);
 // A readable account of every state: items with lookaheads, actions, gotos.
 void write_report(const Automaton& automaton, std::ostream& out);
 // What in the automaton the tables' encoding cannot hold (table_encoding.hpp),

@@ -38,4 +38,7 @@ void build_actions(Automaton& automaton);
 void choose_default_reductions(Automaton& automaton);
 void chain_gotos(Automaton& automaton);
 
+// plans.cpp: the plan of every step.
+void make_plans(Automaton& automaton);
+
 }  // namespace lalr

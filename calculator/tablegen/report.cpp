@@ -25,7 +25,36 @@ std::string action_text(const Grammar& g, int code) {
   return "reduce by rule " + std::to_string(-code) + " (" + g.names[p.lhs] + ")";
 }
 
+// A lookahead column: a terminal, or one of the engine's two extra columns.
+std::string column_name(const Grammar& g, int column) {
+  if (column < g.terminal_count) return g.names[column];
+  return column == g.terminal_count ? "(unknown token)" : "(not read)";
+}
+
 }  // namespace
+
+std::string plan_text(const Grammar& g, const Plan& plan) {
+  std::string text;
+  for (const PlanOp& op : plan) {
+    if (!text.empty()) text += ", ";
+    switch (op.kind) {
+      case PlanOp::Kind::shift: text += "shift to " + std::to_string(op.state); break;
+      case PlanOp::Kind::reduce:
+        text += "reduce by " + std::to_string(op.rule) + " (" +
+                g.names[g.productions[op.rule].lhs] + ") to " + std::to_string(op.state);
+        break;
+      case PlanOp::Kind::reduce_lookup:
+        text += "reduce by " + std::to_string(op.rule) + " (" +
+                g.names[g.productions[op.rule].lhs] + "), goto looked up";
+        break;
+      case PlanOp::Kind::read: text += "read"; break;
+      case PlanOp::Kind::dispatch: text += "dispatch"; break;
+      case PlanOp::Kind::accept: text += "accept"; break;
+      case PlanOp::Kind::error: text += "syntax error"; break;
+    }
+  }
+  return text;
+}
 
 std::string item_text(const Grammar& g, Item item) {
   const Production& p = g.productions[item.rule];
@@ -66,6 +95,11 @@ void write_report(const Automaton& a, std::ostream& out) {
       if (a.go_to[s][nt] >= 0)
         out << "    " << g.names[g.terminal_count + nt] << "  go to state " << a.go_to[s][nt]
             << "\n";
+    if (a.step_plan.empty()) continue;
+    out << "\n    plans:\n";
+    for (int column = 0; column <= a.unread_column(); ++column)
+      out << "    " << column_name(g, column) << "  plan " << a.step_plan[s][column] << ": "
+          << plan_text(g, a.plans[a.step_plan[s][column]]) << "\n";
   }
 }
 

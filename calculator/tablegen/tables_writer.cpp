@@ -10,15 +10,20 @@
 namespace lalr {
 namespace {
 
-// A shift into a state that can only reduce the token just shifted (var ->
-// LETTER, number -> NUMBER) becomes one action: the parse stack goes through
-// the same depths, one iteration of the engine is saved.
-int emitted_action(const Automaton& a, std::size_t s, int t) {
-  const int code = a.action[s][t];
-  if (code <= 0 || code == accept_code) return code;
-  const int rule = a.default_rule[code];
-  if (rule != 0 && a.grammar.productions[rule].rhs.size() == 1) return -(shift_reduce_base + rule);
-  return code;
+// One plan operation as the engine's macro for it (parser.cpp).
+std::string op_code(const PlanOp& op) {
+  switch (op.kind) {
+    case PlanOp::Kind::shift: return "PARSE_PLAN_SHIFT(" + std::to_string(op.state) + ")";
+    case PlanOp::Kind::reduce:
+      return "PARSE_PLAN_REDUCE(" + std::to_string(op.rule) + ", " + std::to_string(op.state) + ")";
+    case PlanOp::Kind::reduce_lookup:
+      return "PARSE_PLAN_REDUCE_LOOKUP(" + std::to_string(op.rule) + ")";
+    case PlanOp::Kind::read: return "PARSE_PLAN_READ";
+    case PlanOp::Kind::dispatch: return "PARSE_PLAN_DISPATCH";
+    case PlanOp::Kind::accept: return "PARSE_PLAN_ACCEPT";
+    case PlanOp::Kind::error: return "PARSE_PLAN_ERROR";
+  }
+  return "";
 }
 
 }  // namespace
@@ -35,6 +40,7 @@ std::string encoding_errors(const Automaton& a) {
         "nonterminals");
   check(g.productions.size() - 1, table_encoding::max_rules, "rules");
   check(a.states.size(), table_encoding::max_states, "states");
+  check(a.plans.size(), table_encoding::max_plans, "plans");
   std::size_t longest = 0;
   for (const Production& p : g.productions) longest = std::max(longest, p.rhs.size());
   check(longest, table_encoding::max_rule_length, "symbols on a rule's right side");
@@ -43,7 +49,7 @@ std::string encoding_errors(const Automaton& a) {
 
 void write_tables(const Automaton& a, std::ostream& out) {
   const Grammar& g = a.grammar;
-  const int columns = g.terminal_count + 1;  // the last column: tokens the grammar never uses
+  const int columns = a.unread_column() + 1;
   out << "// Parse tables derived from grammar.hpp by calc_tablegen. Generated; do not edit.\n"
          "#pragma once\n#include <cstdint>\n#include \"grammar.hpp\"\n\n"
          "namespace parse_tables {\n";
@@ -51,44 +57,34 @@ void write_tables(const Automaton& a, std::ostream& out) {
   out << "inline constexpr int terminal_count = " << g.terminal_count << ";\n";
   out << "inline constexpr int nonterminal_count = " << g.nonterminal_count() << ";\n";
   out << "inline constexpr int rule_count = " << g.productions.size() << ";\n";
-  out << "inline constexpr int unknown_token = " << g.terminal_count << ";\n";
-  out << "inline constexpr int accept = " << accept_code << ";\n";
-  out << "inline constexpr int shift_reduce_base = " << shift_reduce_base << ";\n\n";
+  out << "inline constexpr int plan_count = " << a.plans.size() << ";\n";
+  out << "// Lookahead columns: the terminals, then these two.\n";
+  out << "inline constexpr int unknown_column = " << a.unknown_column() << ";\n";
+  out << "inline constexpr int unread_column = " << a.unread_column() << ";\n\n";
 
-  std::vector<int> token_class(TOKEN_CODE_LIMIT, g.terminal_count);
+  std::vector<int> token_class(TOKEN_CODE_LIMIT, a.unknown_column());
   for (int t = 0; t < g.terminal_count; ++t) token_class[g.token_codes[t]] = t;
-  out << "// token code -> column of `action`\n"
+  out << "// token code -> lookahead column\n"
          "inline constexpr std::uint8_t token_class["
       << TOKEN_CODE_LIMIT << "] = {";
   for (std::size_t i = 0; i < token_class.size(); ++i)
     out << (i % 24 == 0 ? "\n   " : "") << " " << token_class[i] << ",";
   out << "\n};\n\n";
 
-  out << "// [state][token class]: 0 error, s > 0 shift to s, -r reduce by rule r, accept,\n"
-         "// -(shift_reduce_base + r) shift and reduce by the one-symbol rule r at once\n"
-         "inline constexpr std::int16_t action["
+  out << "// [state][column]: the plan of each step\n"
+         "inline constexpr std::uint16_t step_plan["
       << a.states.size() << "][" << columns << "] = {\n";
-  for (std::size_t s = 0; s < a.states.size(); ++s) {
+  for (const std::vector<int>& row : a.step_plan) {
     out << "    {";
-    for (int t = 0; t < g.terminal_count; ++t) out << emitted_action(a, s, t) << ",";
-    out << "0},\n";
+    for (int plan : row) out << plan << ",";
+    out << "},\n";
   }
   out << "};\n\n";
 
-  out << "// [state]: rule reduced without reading a token, 0 for none\n"
-         "inline constexpr std::uint8_t default_rule["
-      << a.states.size() << "] = {";
-  for (std::size_t s = 0; s < a.states.size(); ++s)
-    out << (s % 24 == 0 ? "\n   " : "") << " " << a.default_rule[s] << ",";
-  out << "\n};\n\n";
-
   out << "// [state][nonterminal][column]: state after reducing to that nonterminal and then\n"
-         "// through the unit rules the lookahead in that column triggers; the last two\n"
-         "// columns are for an unknown token and for no lookahead yet. 255 for none.\n"
-         "inline constexpr int unread_column = "
-      << a.unread_column() << ";\n"
-      << "inline constexpr std::uint8_t go_to[" << a.states.size() << "][" << g.nonterminal_count()
-      << "][" << columns + 1 << "] = {\n";
+         "// through the unit rules the lookahead in that column triggers. 255 for none.\n"
+         "inline constexpr std::uint8_t go_to["
+      << a.states.size() << "][" << g.nonterminal_count() << "][" << columns << "] = {\n";
   for (std::size_t s = 0; s < a.states.size(); ++s) {
     out << "  {\n";
     for (const std::vector<int>& row : a.chained_goto[s]) {
@@ -112,10 +108,14 @@ void write_tables(const Automaton& a, std::ostream& out) {
   out << "inline constexpr Action rule_action[] = {" << action.str() << "};\n";
   out << "}  // namespace parse_tables\n\n";
 
-  out << "// Every rule's number, for code written once and expanded per rule.\n"
-         "#define PARSE_TABLES_FOR_EACH_RULE(X)";
-  for (std::size_t r = 1; r < g.productions.size(); ++r)
-    out << (r % 16 == 1 ? " \\\n " : "") << " X(" << r << ")";
+  out << "// Every plan: its number and its operations, for the engine to expand into\n"
+         "// straight-line code (the PARSE_PLAN_ macros are the engine's).\n"
+         "#define PARSE_TABLES_FOR_EACH_PLAN(X)";
+  for (std::size_t p = 0; p < a.plans.size(); ++p) {
+    out << " \\\n  X(" << p << ",";
+    for (const PlanOp& op : a.plans[p]) out << " " << op_code(op);
+    out << ")";
+  }
   out << "\n";
 }
 

@@ -1,0 +1,153 @@
+// Phase "plans": what the engine does at each step as straight-line code.
+//
+// From a step (state, lookahead column) the builder runs the textbook engine
+// ahead over every stack the automaton can hold there, and keeps the actions
+// that are the same on all of them: a shift, a reduction whose goto lands in
+// one state whatever lies below, a reduction whose goto must be looked up
+// (the state after it is then one of a known set), and what all states of
+// that set do next. It stops at a read, at a step that differs between the
+// states the stack may show (a dispatch at run time), at accept or at error.
+//
+// The stacks are over-approximated, which keeps every plan sound: the states
+// the plan itself pushed are known, and below them any state with a
+// transition into the entry above may stand.
+#include <bitset>
+#include <map>
+#include <optional>
+
+#include "phases.hpp"
+
+namespace lalr {
+namespace {
+
+// A bound on a plan's code: a plan that reaches it ends in a dispatch. (The
+// calculator's longest plan has six operations.)
+constexpr std::size_t max_plan_ops = 8;
+
+using StateSet = std::bitset<table_encoding::max_states + 1>;
+
+// What the textbook engine does in state x with the lookahead in `column`.
+struct Step {
+  PlanOp::Kind kind;
+  int value = 0;  // shift: the state; reduce: the rule
+  bool operator==(const Step&) const = default;
+};
+
+Step textbook_step(const Automaton& a, int x, int column) {
+  using enum PlanOp::Kind;
+  if (a.default_rule[x] != 0) return {reduce, a.default_rule[x]};
+  if (column == a.unread_column()) return {read};
+  if (column == a.unknown_column()) return {error};
+  const int code = a.action[x][column];
+  if (code == accept_code) return {accept};
+  if (code > 0) return {shift, code};
+  if (code < 0) return {reduce, -code};
+  return {error};
+}
+
+class Planner {
+ public:
+  explicit Planner(const Automaton& a) : a_(a), predecessors_(a.states.size()) {
+    for (std::size_t p = 0; p < a.states.size(); ++p)
+      for (const auto& [symbol, target] : a.states[p].transitions) predecessors_[target].set(p);
+  }
+
+  Plan plan_for(int state, int column) const {
+    std::vector<StateSet> stack(1);  // the top at the back; each entry the states it may hold
+    stack[0].set(static_cast<std::size_t>(state));
+    Plan plan;
+    for (;;) {
+      if (plan.size() + 1 == max_plan_ops) return done(plan, {PlanOp::Kind::dispatch});
+      const std::optional<Step> step = common_step(stack.back(), column);
+      if (!step) return done(plan, {PlanOp::Kind::dispatch});
+      switch (step->kind) {
+        case PlanOp::Kind::shift:
+          plan.push_back({PlanOp::Kind::shift, 0, step->value});
+          stack.emplace_back().set(static_cast<std::size_t>(step->value));
+          column = a_.unread_column();
+          break;
+        case PlanOp::Kind::reduce: {
+          const StateSet targets = reduce(stack, step->value, column);
+          if (targets.count() == 1) {
+            plan.push_back({PlanOp::Kind::reduce, step->value, first(targets)});
+          } else {
+            plan.push_back({PlanOp::Kind::reduce_lookup, step->value});
+          }
+          stack.push_back(targets);
+          break;
+        }
+        default: return done(plan, {step->kind});
+      }
+    }
+  }
+
+ private:
+  static Plan done(Plan plan, PlanOp last) {
+    plan.push_back(last);
+    return plan;
+  }
+
+  static int first(const StateSet& set) {
+    for (std::size_t s = 0; s < set.size(); ++s)
+      if (set.test(s)) return static_cast<int>(s);
+    return -1;
+  }
+
+  // The step every state in `top` takes, if they all take the same one.
+  std::optional<Step> common_step(const StateSet& top, int column) const {
+    std::optional<Step> common;
+    for (std::size_t x = 0; x < a_.states.size(); ++x) {
+      if (!top.test(x)) continue;
+      const Step step = textbook_step(a_, static_cast<int>(x), column);
+      if (common && step != *common) return std::nullopt;
+      common = step;
+    }
+    return common;
+  }
+
+  // Pops the rule's right side from the stack and returns the states the
+  // goto (with its unit chain for `column`) may land in.
+  StateSet reduce(std::vector<StateSet>& stack, int rule, int column) const {
+    const Grammar& g = a_.grammar;
+    const Production& p = g.productions[rule];
+    const std::size_t length = p.rhs.size();
+    while (stack.size() < length + 1) {
+      StateSet below;
+      for (std::size_t s = 0; s < a_.states.size(); ++s)
+        if (stack.front().test(s)) below |= predecessors_[s];
+      stack.insert(stack.begin(), below);
+    }
+    stack.resize(stack.size() - length);
+    StateSet targets;
+    for (std::size_t s = 0; s < a_.states.size(); ++s) {
+      if (!stack.back().test(s)) continue;
+      const int target = a_.chained_goto[s][p.lhs - g.terminal_count][column];
+      if (target >= 0) targets.set(static_cast<std::size_t>(target));
+    }
+    return targets;
+  }
+
+  const Automaton& a_;
+  std::vector<StateSet> predecessors_;
+};
+
+}  // namespace
+
+void make_plans(Automaton& a) {
+  // A larger automaton cannot be encoded, and encoding_errors says so.
+  if (a.states.size() > StateSet().size()) return;
+  const Planner planner(a);
+  std::map<Plan, int> index;
+  const int columns = a.unread_column() + 1;
+  a.step_plan.assign(a.states.size(), std::vector<int>(columns, 0));
+  for (std::size_t s = 0; s < a.states.size(); ++s) {
+    for (int column = 0; column < columns; ++column) {
+      Plan plan = planner.plan_for(static_cast<int>(s), column);
+      auto [it, added] = index.try_emplace(plan, static_cast<int>(a.plans.size()));
+      if (added) a.plans.push_back(std::move(plan));
+      a.step_plan[s][column] = it->second;
+    }
+  }
+}
+
+}  // namespace lalr
