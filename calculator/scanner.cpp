@@ -80,7 +80,8 @@ struct Refilled {
   std::size_t at;
   bool more;
 };
-Refilled refill_buffer(std::size_t token_at);
+// Out of line: it is the rare path, and the engine inlines what it calls.
+[[gnu::noinline]] Refilled refill_buffer(std::size_t token_at);
 
 // The token being scanned: while it scans, the scanner's only view of the
 // input buffer. Its position is private. A refill moves the token's bytes to
@@ -328,6 +329,13 @@ std::int64_t decimal_value(const Token& token, std::size_t count) {
 // Digits are scanned and converted eight at a time; a literal of more than
 // 19 digits, which may overflow 64 bits, is converted again with saturation.
 int number(Token token) {
+  // Most literals have fewer than eight digits and end inside the data read:
+  // one word holds them.
+  const std::uint64_t first = token.eight_bytes(0);
+  if (const unsigned run = digits::run(first); run < 8 && !token.past_data(run)) {
+    yylval.val = low32(chk(static_cast<std::int64_t>(digits::value(first, run))));
+    return emit(token, run, NUMBER);
+  }
   std::size_t length = 0;
   std::uint64_t value = 0;
   for (;;) {
