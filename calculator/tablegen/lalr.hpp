@@ -86,7 +86,8 @@ struct PlanOp {
   Kind kind;
   int rule = 0;
   int state = 0;
-  auto operator<=>(const PlanOp&) const = default;
+  // clang-tidy 14 reads the defaulted comparison as a literal 0 pointer.
+  auto operator<=>(const PlanOp&) const = default;  // NOLINT(modernize-use-nullptr)
 };
 using Plan = std::vector<PlanOp>;
 
