@@ -50,7 +50,6 @@ __extension__ typedef unsigned __int128 calc_uint128;
 // A target is what CALC_DISPATCH_TARGET gave for a handler: its label's
 // address, or its number.
 #if defined(__GNUC__) && !defined(CALC_PORTABLE)
-#define CALC_THREADED_DISPATCH 1
 using calc_dispatch_target = const void*;
 #define CALC_DISPATCH_EXTENSIONS_BEGIN \
   _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Wpedantic\"")
@@ -62,7 +61,6 @@ using calc_dispatch_target = const void*;
 #define CALC_DISPATCH_JUMP(target) goto*(target)  // NOLINT(bugprone-macro-parentheses)
 #define CALC_DISPATCH_LOOP_END
 #else
-#define CALC_THREADED_DISPATCH 0
 using calc_dispatch_target = unsigned;
 #define CALC_DISPATCH_EXTENSIONS_BEGIN
 #define CALC_DISPATCH_EXTENSIONS_END
