@@ -30,6 +30,7 @@
 #include "actions.hpp"
 #include "parse_tables.inc"
 #include "platform.hpp"
+#include "scanner.hpp"
 #include "table_encoding.hpp"
 #include "tokens.hpp"
 
@@ -122,10 +123,12 @@ CALC_INLINE_CALLEES int yyparse() {
   }
 #define CALC_NEXT_STEP() CALC_DISPATCH_JUMP(step_handlers[state][column])
 
-  // Local copies stay in registers across the calls to the scanner. The
-  // state is always the one on top of the stack.
+  // Local copies stay in registers across the calls to the scanner, and so
+  // does the scanner's position. The state is always the one on top of the
+  // stack.
   std::uint8_t* const states = state_stack;
   SemValue* const values = value_stack;
+  ScanPosition input;
   int depth = 1;
   unsigned state = 0;
   states[0] = 0;
@@ -170,7 +173,7 @@ CALC_INLINE_CALLEES int yyparse() {
 
   // The one place that reads a token: plans come here with a direct jump.
 read_token : {
-  column = token_column(yylex());
+  column = token_column(input.next_token());
   CALC_NEXT_STEP();
 }
 

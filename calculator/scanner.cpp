@@ -20,7 +20,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
-#include <utility>
 
 #include "arith.hpp"
 #include "digits.hpp"
@@ -85,18 +84,16 @@ struct Refilled {
 // The token being scanned: while it scans, the scanner's only view of the
 // input buffer. Its position is private. A refill moves the token's bytes to
 // the front of the buffer, and may move the buffer itself, and updates the
-// Token in hand; a Token cannot be copied, only moved on to the next
-// scanning step, and it hands out no pointer (only emit, which ends the
-// scan, makes one, for yytext), so no position in the buffer can outlive a
-// refill. Past the data stand the end markers (NUL), and eight bytes may be
-// read at any position up to them.
+// Token in hand; a Token cannot be copied, each scanning step works on the
+// one in hand, and it hands out no pointer, so no position in the buffer can
+// outlive a refill. Once `emit` has ended the scan, the two callers that
+// keep the place between tokens read where the token ends: yylex (which
+// makes yytext of it) and ScanPosition. Past the data stand the end markers
+// (NUL), and eight bytes may be read at any position up to them.
 class Token {
  public:
-  // Moved, never copied: a scanning step hands the token on to the next.
   Token(const Token&) = delete;
   Token& operator=(const Token&) = delete;
-  Token(Token&&) = default;
-  Token& operator=(Token&&) = delete;
 
   // The token that starts at the next unscanned byte.
   static Token at_next_byte() { return Token(input.text + input.next); }
@@ -121,14 +118,18 @@ class Token {
 
  private:
   explicit Token(char* start) : start_(start) {}
-  char* start_;  // where the token starts, as the last refill left the buffer
+  char* start_;             // where the token starts, as the last refill left the buffer
+  std::size_t length_ = 0;  // set by emit
   friend int emit(Token& token, std::size_t length, int code);
+  friend int ::yylex();
+  friend class ::ScanPosition;
 };
 
-// Blanks separate tokens; tested by comparison, which is quicker than a
-// table load on the path every token takes.
+// Blanks separate tokens: ' ', '\t' and '\n', tested as bits of one
+// constant, with no table load and no branch.
 constexpr bool is_blank(unsigned char byte) {
-  return byte == ' ' || static_cast<unsigned char>(byte - '\t') < 2;  // '\t' and '\n'
+  constexpr std::uint64_t blanks = (1ULL << ' ') | (1ULL << '\t') | (1ULL << '\n');
+  return ((blanks >> (byte & 63U)) & static_cast<std::uint64_t>(byte <= ' ')) != 0;
 }
 
 [[noreturn]] void fatal(const char* message) {
@@ -240,22 +241,16 @@ Refilled refill_buffer(std::size_t token_at) {
   return token[k];
 }
 
-// Hands the token's first `length` bytes out as yytext, NUL-terminated in
-// place; scanning goes on after them.
+// Ends the scan: the token is its first `length` bytes, and scanning goes
+// on after them.
 [[gnu::always_inline]] inline int emit(Token& token, std::size_t length, int code) {
-  char* const text = token.start_;
-  input.next = static_cast<std::size_t>(text - input.text) + length;
-  input.held_byte = text[length];
-  text[length] = '\0';
-  yytext = text;
+  token.length_ = length;
   return code;
 }
 
-int end_of_input() {
-  input.next = input.end;
-  input.held_byte = '\0';  // the end marker there stays NUL
-  yytext = empty_text;
-  return 0;
+// At end of input the token is empty and stands at the end markers.
+int end_of_input(Token& token) {
+  return emit(token, 0, 0);
 }
 
 // An operator that may be followed by '=': alone, or the compound assignment.
@@ -264,21 +259,21 @@ int end_of_input() {
 }
 
 // "<<=" / "<<" / "<" and the same for '>'.
-int shift_or_compare(Token token, int shift, int shift_assign) {
+int shift_or_compare(Token& token, int shift, int shift_assign) {
   const unsigned char angle = token[0];
   if (peek(token, 1) != angle) return emit(token, 1, angle);
   return peek(token, 2) == '=' ? emit(token, 3, shift_assign) : emit(token, 2, shift);
 }
 
-int letter(Token token) {
+int letter(Token& token) {
   yylval.letter = static_cast<char>(token[0]);
   return emit(token, 1, LETTER);
 }
 
 // The keyword `word` where it stands whole, else its first letter.
-int keyword_or_letter(Token token, std::string_view word, int keyword) {
+int keyword_or_letter(Token& token, std::string_view word, int keyword) {
   for (std::size_t k = 1; k < word.size(); ++k)
-    if (peek(token, k) != static_cast<unsigned char>(word[k])) return letter(std::move(token));
+    if (peek(token, k) != static_cast<unsigned char>(word[k])) return letter(token);
   return emit(token, word.size(), keyword);
 }
 
@@ -297,7 +292,7 @@ std::int64_t decimal_value(const Token& token, std::size_t count) {
 
 // Digits are scanned and converted eight at a time; a literal of more than
 // 19 digits, which may overflow 64 bits, is converted again with saturation.
-int number(Token token) {
+int number(Token& token) {
   // Most literals have fewer than eight digits and end inside the data read:
   // one word holds them.
   const std::uint64_t first = token.eight_bytes(0);
@@ -324,18 +319,14 @@ int number(Token token) {
   return emit(token, length, NUMBER);
 }
 
-}  // namespace
-
-int yywrap() {
-  return 1;
-}
-
-// One case per byte that can start a token, so that the jump taken already
-// names the kind of token.
-int yylex() {
-  Token token = Token::at_next_byte();
-  input.text[input.next] = input.held_byte;
+// Scans the token in hand: skips the blanks before it, then one case per
+// byte that can start a token, so that the jump taken already names the kind
+// of token.
+[[gnu::always_inline]] inline int scan(Token& token) {
   for (;;) {
+    // One blank or none, the usual gap, is passed without a branch, which
+    // would be mispredicted about every other token; longer runs are rare.
+    token.skip(is_blank(token[0]) ? 1 : 0);
     while (is_blank(token[0])) token.skip(1);
     const unsigned char byte = token[0];
     switch (byte) {
@@ -347,8 +338,8 @@ int yylex() {
       case '&': return operator_or_assignment(token, '&', AND_ASSIGN);
       case '|': return operator_or_assignment(token, '|', OR_ASSIGN);
       case '^': return operator_or_assignment(token, '^', XOR_ASSIGN);
-      case '<': return shift_or_compare(std::move(token), LSHIFT, LSHIFT_ASSIGN);
-      case '>': return shift_or_compare(std::move(token), RSHIFT, RSHIFT_ASSIGN);
+      case '<': return shift_or_compare(token, LSHIFT, LSHIFT_ASSIGN);
+      case '>': return shift_or_compare(token, RSHIFT, RSHIFT_ASSIGN);
       case '0':
       case '1':
       case '2':
@@ -358,9 +349,9 @@ int yylex() {
       case '6':
       case '7':
       case '8':
-      case '9': return number(std::move(token));
-      case 'd': return keyword_or_letter(std::move(token), "dump", DUMP);
-      case 'c': return keyword_or_letter(std::move(token), "clear", CLEAR);
+      case '9': return number(token);
+      case 'd': return keyword_or_letter(token, "dump", DUMP);
+      case 'c': return keyword_or_letter(token, "clear", CLEAR);
       case 'a':
       case 'b':
       case 'e':
@@ -384,10 +375,10 @@ int yylex() {
       case 'w':
       case 'x':
       case 'y':
-      case 'z': return letter(std::move(token));
+      case 'z': return letter(token);
       case '\0':
         if (!token.past_data(0)) return emit(token, 1, NUL_BYTE);
-        if (!token.refill()) return end_of_input();
+        if (!token.refill()) return end_of_input(token);
         continue;
       default:
         // Any other byte stands for itself; bytes of 0x80 and above keep
@@ -395,6 +386,51 @@ int yylex() {
         return emit(token, 1, byte);
     }
   }
+}
+
+}  // namespace
+
+int yywrap() {
+  return 1;
+}
+
+// The token is handed out as yytext, NUL-terminated in place; the byte the
+// NUL replaced is put back when the next scan starts.
+int yylex() {
+  input.text[input.next] = input.held_byte;
+  Token token = Token::at_next_byte();
+  const int code = scan(token);
+  if (code == 0) {
+    input.next = input.end;
+    input.held_byte = '\0';  // the end marker there stays NUL
+    yytext = empty_text;
+    return 0;
+  }
+  char* const text = token.start_;
+  input.next = static_cast<std::size_t>(text - input.text) + token.length_;
+  input.held_byte = text[token.length_];
+  text[token.length_] = '\0';
+  yytext = text;
+  return code;
+}
+
+ScanPosition::ScanPosition() {
+  // The buffer as it was read: yylex's NUL goes, and its byte stays held, so
+  // that handing the position back and scanning on with yylex is the same.
+  input.text[input.next] = input.held_byte;
+  at_ = input.text + input.next;
+}
+
+ScanPosition::~ScanPosition() {
+  input.next = static_cast<std::size_t>(at_ - input.text);
+  input.held_byte = *at_;
+}
+
+int ScanPosition::next_token() {
+  Token token(at_);
+  const int code = scan(token);
+  at_ = token.start_ + token.length_;
+  return code;
 }
 
 void scanner_reset() {

@@ -23,10 +23,26 @@ std::ostream& operator<<(std::ostream& os, const Token& t) {
   return os << "{" << t.code << " \"" << t.text << "\"}";
 }
 
+// The codes the parse engine's way into the scanner finds.
+std::vector<int> codes_through_scan_position(const std::string& input) {
+  use_input(input);
+  std::vector<int> codes;
+  ScanPosition position;
+  for (int code = position.next_token(); code != 0; code = position.next_token())
+    codes.push_back(code);
+  return codes;
+}
+
+// The tokens yylex finds; the engine's way must find the same codes.
 std::vector<Token> scan(const std::string& input) {
   use_input(input);
   std::vector<Token> tokens;
-  for (int code = yylex(); code != 0; code = yylex()) tokens.push_back({code, yytext});
+  std::vector<int> codes;
+  for (int code = yylex(); code != 0; code = yylex()) {
+    tokens.push_back({code, yytext});
+    codes.push_back(code);
+  }
+  EXPECT_EQ(codes_through_scan_position(input), codes) << "through ScanPosition";
   return tokens;
 }
 
@@ -53,6 +69,29 @@ TEST(Scanner, KeywordsWinOverLettersWhereverTheyStand) {
   EXPECT_EQ(scan("dum"), (std::vector<Token>{{LETTER, "d"}, {LETTER, "u"}, {LETTER, "m"}}));
   EXPECT_EQ(scan("clea").size(), 4u);
   EXPECT_EQ(scan("xdump"), (std::vector<Token>{{LETTER, "x"}, {DUMP, "dump"}}));
+}
+
+// The engine takes the position from yylex and hands it back: each goes on
+// where the other stopped, and yylex's NUL after a token never shows.
+TEST(Scanner, YylexAndTheEngineTakeTurnsOnOneInput) {
+  use_input("a+=12;b<<=c");
+  EXPECT_EQ(yylex(), LETTER);
+  {
+    ScanPosition engine;
+    EXPECT_EQ(engine.next_token(), ADD_ASSIGN);
+    EXPECT_EQ(engine.next_token(), NUMBER);
+    EXPECT_EQ(yylval.val, 12);
+  }
+  EXPECT_EQ(yylex(), ';');
+  EXPECT_EQ(yylex(), LETTER);
+  EXPECT_STREQ(yytext, "b");
+  {
+    ScanPosition engine;
+    EXPECT_EQ(engine.next_token(), LSHIFT_ASSIGN);
+  }
+  EXPECT_EQ(yylex(), LETTER);
+  EXPECT_STREQ(yytext, "c");
+  EXPECT_EQ(yylex(), 0);
 }
 
 TEST(Scanner, LettersCarryTheirLetter) {
