@@ -115,10 +115,21 @@ CALC_INLINE_CALLEES int yyparse() {
   // The handler of every step, looked up once: each dispatch then loads its
   // target with one load instead of two in a row.
   static calc_dispatch_target step_handlers[pt::state_count][pt::unread_column + 1];
+  // The same for the step a looked-up goto lands in, by the state below the
+  // reduced entries, the rule's left side and the column: a dispatch right
+  // after the lookup loads its target at once, not after the goto. Only the
+  // entries of gotos that exist are filled, so only their pages are used.
+  static calc_dispatch_target goto_handlers[pt::state_count][pt::nonterminal_count]
+                                           [pt::unread_column + 1];
   static bool looked_up = false;
   if (!looked_up) {
     for (int s = 0; s < pt::state_count; ++s)
       for (int c = 0; c <= pt::unread_column; ++c) step_handlers[s][c] = plans[pt::step_plan[s][c]];
+    for (int below = 0; below < pt::state_count; ++below)
+      for (int lhs = 0; lhs < pt::nonterminal_count; ++lhs)
+        for (int c = 0; c <= pt::unread_column; ++c)
+          if (const int to = pt::go_to[below][lhs][c]; to < pt::state_count)
+            goto_handlers[below][lhs][c] = step_handlers[to][c];
     looked_up = true;
   }
 #define CALC_NEXT_STEP() CALC_DISPATCH_JUMP(step_handlers[state][column])
@@ -128,12 +139,19 @@ CALC_INLINE_CALLEES int yyparse() {
   // stack.
   std::uint8_t* const states = state_stack;
   SemValue* const values = value_stack;
-  ScanPosition input;
   int depth = 1;
   unsigned state = 0;
   states[0] = 0;
+  ScanPosition input;
   unsigned column = pt::unread_column;  // the lookahead token's column in the tables
+  calc_dispatch_target looked_up_step;  // set by a lookup, for the dispatch after it
 
+  // Every way out of the engine gives the scanner its position back.
+#define PARSE_END(status) \
+  {                       \
+    input.hand_back();    \
+    return (status);      \
+  }
   // What a plan's operations do. Every push that can deepen the stack (a
   // shift, an empty rule's reduction) checks the limit first.
 #define PARSE_PLAN_PUSH(pushed, value)               \
@@ -141,11 +159,11 @@ CALC_INLINE_CALLEES int yyparse() {
   values[depth] = (value);                           \
   ++depth;                                           \
   state = (pushed);
-#define PARSE_PLAN_SHIFT(to)                           \
-  {                                                    \
-    if (depth == stack_limit) return stack_overflow(); \
-    PARSE_PLAN_PUSH(to, yylval)                        \
-    column = pt::unread_column;                        \
+#define PARSE_PLAN_SHIFT(to)                               \
+  {                                                        \
+    if (depth == stack_limit) PARSE_END(stack_overflow()); \
+    PARSE_PLAN_PUSH(to, yylval)                            \
+    column = pt::unread_column;                            \
   }
   // Reduce by rule r: run its action on the top entries, pop them, and push
   // the left side where `to` says (the goto, through the unit rules it
@@ -157,17 +175,19 @@ CALC_INLINE_CALLEES int yyparse() {
         length == 0 ? SemValue{} : run_action(pt::rule_action[r], values + depth - length); \
     depth -= length;                                                                        \
     if constexpr (length == 0)                                                              \
-      if (depth == stack_limit) return stack_overflow();                                    \
+      if (depth == stack_limit) PARSE_END(stack_overflow());                                \
     const unsigned target = (to);                                                           \
     PARSE_PLAN_PUSH(target, value)                                                          \
   }
 #define PARSE_PLAN_REDUCE(r, to) PARSE_PLAN_REDUCE_TO(r, to)
-#define PARSE_PLAN_REDUCE_LOOKUP(r) \
+#define PARSE_PLAN_REDUCE_LOOKUP(r)                                                                \
+  looked_up_step = goto_handlers[states[depth - pt::rule_length[r] - 1]][pt::rule_lhs[r]][column]; \
   PARSE_PLAN_REDUCE_TO(r, pt::go_to[states[depth - 1]][pt::rule_lhs[r]][column])
 #define PARSE_PLAN_READ goto read_token;
 #define PARSE_PLAN_DISPATCH CALC_NEXT_STEP();
-#define PARSE_PLAN_ACCEPT return 0;
-#define PARSE_PLAN_ERROR return syntax_error();
+#define PARSE_PLAN_DISPATCH_AFTER_LOOKUP CALC_DISPATCH_JUMP(looked_up_step);
+#define PARSE_PLAN_ACCEPT PARSE_END(0)
+#define PARSE_PLAN_ERROR PARSE_END(syntax_error())
 
   CALC_DISPATCH_LOOP_BEGIN(step_handlers[state][column])
 

@@ -84,12 +84,11 @@ struct Refilled {
 // The token being scanned: while it scans, the scanner's only view of the
 // input buffer. Its position is private. A refill moves the token's bytes to
 // the front of the buffer, and may move the buffer itself, and updates the
-// Token in hand; a Token cannot be copied, each scanning step works on the
-// one in hand, and it hands out no pointer, so no position in the buffer can
-// outlive a refill. Once `emit` has ended the scan, the two callers that
-// keep the place between tokens read where the token ends: yylex (which
-// makes yytext of it) and ScanPosition. Past the data stand the end markers
-// (NUL), and eight bytes may be read at any position up to them.
+// Token in hand; a Token cannot be copied, every scanning step works on the
+// one in hand, and it hands out no pointer (only emit, which ends the scan,
+// makes one, for yytext), so no position in the buffer can outlive a
+// refill. Past the data stand the end markers (NUL), and eight bytes may be
+// read at any position up to them.
 class Token {
  public:
   Token(const Token&) = delete;
@@ -118,10 +117,11 @@ class Token {
 
  private:
   explicit Token(char* start) : start_(start) {}
-  char* start_;             // where the token starts, as the last refill left the buffer
-  std::size_t length_ = 0;  // set by emit
+  // Where the token starts, as the last refill left the buffer; once emit
+  // has ended the scan, the byte after it, where scanning goes on.
+  char* start_;
   friend int emit(Token& token, std::size_t length, int code);
-  friend int ::yylex();
+  friend int end_of_input(Token& token);
   friend class ::ScanPosition;
 };
 
@@ -241,16 +241,32 @@ Refilled refill_buffer(std::size_t token_at) {
   return token[k];
 }
 
-// Ends the scan: the token is its first `length` bytes, and scanning goes
-// on after them.
+// Whether the parse engine holds the position (ScanPosition): it needs no
+// yytext, and it keeps the position itself.
+bool engine_scanning;
+
+// Ends the scan: the token is its first `length` bytes, and scanning goes on
+// after them. For yylex the token is handed out as yytext, NUL-terminated in
+// place, and its place is kept in the record; the byte the NUL replaced is
+// put back when the next scan starts.
 [[gnu::always_inline]] inline int emit(Token& token, std::size_t length, int code) {
-  token.length_ = length;
+  char* const text = token.start_;
+  token.start_ += length;
+  if (engine_scanning) return code;
+  input.next = static_cast<std::size_t>(text - input.text) + length;
+  input.held_byte = text[length];
+  text[length] = '\0';
+  yytext = text;
   return code;
 }
 
-// At end of input the token is empty and stands at the end markers.
+// The token stands at the end markers, empty.
 int end_of_input(Token& token) {
-  return emit(token, 0, 0);
+  token.start_ = input.text + input.end;
+  input.next = input.end;
+  input.held_byte = '\0';  // the end marker there stays NUL
+  yytext = empty_text;
+  return 0;
 }
 
 // An operator that may be followed by '=': alone, or the compound assignment.
@@ -319,9 +335,9 @@ int number(Token& token) {
   return emit(token, length, NUMBER);
 }
 
-// Scans the token in hand: skips the blanks before it, then one case per
-// byte that can start a token, so that the jump taken already names the kind
-// of token.
+// Scans the token in hand, for yylex and for the engine alike: skips the
+// blanks before it, then one case per byte that can start a token, so that
+// the jump taken already names the kind of token.
 [[gnu::always_inline]] inline int scan(Token& token) {
   for (;;) {
     // One blank or none, the usual gap, is passed without a branch, which
@@ -394,24 +410,10 @@ int yywrap() {
   return 1;
 }
 
-// The token is handed out as yytext, NUL-terminated in place; the byte the
-// NUL replaced is put back when the next scan starts.
 int yylex() {
-  input.text[input.next] = input.held_byte;
   Token token = Token::at_next_byte();
-  const int code = scan(token);
-  if (code == 0) {
-    input.next = input.end;
-    input.held_byte = '\0';  // the end marker there stays NUL
-    yytext = empty_text;
-    return 0;
-  }
-  char* const text = token.start_;
-  input.next = static_cast<std::size_t>(text - input.text) + token.length_;
-  input.held_byte = text[token.length_];
-  text[token.length_] = '\0';
-  yytext = text;
-  return code;
+  input.text[input.next] = input.held_byte;
+  return scan(token);
 }
 
 ScanPosition::ScanPosition() {
@@ -419,18 +421,20 @@ ScanPosition::ScanPosition() {
   // that handing the position back and scanning on with yylex is the same.
   input.text[input.next] = input.held_byte;
   at_ = input.text + input.next;
-}
-
-ScanPosition::~ScanPosition() {
-  input.next = static_cast<std::size_t>(at_ - input.text);
-  input.held_byte = *at_;
+  engine_scanning = true;
 }
 
 int ScanPosition::next_token() {
   Token token(at_);
   const int code = scan(token);
-  at_ = token.start_ + token.length_;
+  at_ = token.start_;
   return code;
+}
+
+void ScanPosition::hand_back() {
+  input.next = static_cast<std::size_t>(at_ - input.text);
+  input.held_byte = *at_;
+  engine_scanning = false;
 }
 
 void scanner_reset() {
@@ -439,4 +443,5 @@ void scanner_reset() {
   input = before_the_first_scan();
   buffer_stack = nullptr;
   yytext = empty_text;
+  engine_scanning = false;
 }

@@ -36,20 +36,21 @@ void scanner_reset();
 // The parse engine's way into the scanner. Between tokens, yylex keeps its
 // place in the input buffer record; the engine keeps it here instead, in a
 // register, for the whole parse, and each token is scanned from there. It is
-// taken from the record when the engine starts and handed back when the
-// engine returns, so yylex goes on where the engine stopped. Like a token,
-// it is never copied, and it hands out no pointer; tokens scanned through it
-// are not NUL-terminated as yytext.
+// taken from the record when the engine starts, and the engine hands it back
+// before it returns, so that yylex goes on where the engine stopped. Like a
+// token, it is never copied and hands out no pointer; while the engine
+// holds it, tokens are not NUL-terminated as yytext.
 class ScanPosition {
  public:
   ScanPosition();
-  ~ScanPosition();
   ScanPosition(const ScanPosition&) = delete;
   ScanPosition& operator=(const ScanPosition&) = delete;
 
   // What yylex would return from here (yylval set the same way); the
   // position moves past the token.
   int next_token();
+  // Back to the buffer record; the position is not used again.
+  void hand_back();
 
  private:
   char* at_;  // the next byte to scan, as the last refill left the buffer

@@ -30,6 +30,7 @@ std::vector<int> codes_through_scan_position(const std::string& input) {
   ScanPosition position;
   for (int code = position.next_token(); code != 0; code = position.next_token())
     codes.push_back(code);
+  position.hand_back();
   return codes;
 }
 
@@ -81,6 +82,7 @@ TEST(Scanner, YylexAndTheEngineTakeTurnsOnOneInput) {
     EXPECT_EQ(engine.next_token(), ADD_ASSIGN);
     EXPECT_EQ(engine.next_token(), NUMBER);
     EXPECT_EQ(yylval.val, 12);
+    engine.hand_back();
   }
   EXPECT_EQ(yylex(), ';');
   EXPECT_EQ(yylex(), LETTER);
@@ -88,6 +90,7 @@ TEST(Scanner, YylexAndTheEngineTakeTurnsOnOneInput) {
   {
     ScanPosition engine;
     EXPECT_EQ(engine.next_token(), LSHIFT_ASSIGN);
+    engine.hand_back();
   }
   EXPECT_EQ(yylex(), LETTER);
   EXPECT_STREQ(yytext, "c");

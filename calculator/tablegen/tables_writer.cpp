@@ -10,8 +10,10 @@
 namespace lalr {
 namespace {
 
-// One plan operation as the engine's macro for it (parser.cpp).
-std::string op_code(const PlanOp& op) {
+// One plan operation as the engine's macro for it (parser.cpp). A dispatch
+// right after a looked-up goto has a macro of its own: there the engine can
+// find the next step from the state below, without waiting for the goto.
+std::string op_code(const PlanOp& op, const PlanOp* before) {
   switch (op.kind) {
     case PlanOp::Kind::shift: return "PARSE_PLAN_SHIFT(" + std::to_string(op.state) + ")";
     case PlanOp::Kind::reduce:
@@ -19,7 +21,10 @@ std::string op_code(const PlanOp& op) {
     case PlanOp::Kind::reduce_lookup:
       return "PARSE_PLAN_REDUCE_LOOKUP(" + std::to_string(op.rule) + ")";
     case PlanOp::Kind::read: return "PARSE_PLAN_READ";
-    case PlanOp::Kind::dispatch: return "PARSE_PLAN_DISPATCH";
+    case PlanOp::Kind::dispatch:
+      return before != nullptr && before->kind == PlanOp::Kind::reduce_lookup
+                 ? "PARSE_PLAN_DISPATCH_AFTER_LOOKUP"
+                 : "PARSE_PLAN_DISPATCH";
     case PlanOp::Kind::accept: return "PARSE_PLAN_ACCEPT";
     case PlanOp::Kind::error: return "PARSE_PLAN_ERROR";
   }
@@ -113,7 +118,9 @@ void write_tables(const Automaton& a, std::ostream& out) {
          "#define PARSE_TABLES_FOR_EACH_PLAN(X)";
   for (std::size_t p = 0; p < a.plans.size(); ++p) {
     out << " \\\n  X(" << p << ",";
-    for (const PlanOp& op : a.plans[p]) out << " " << op_code(op);
+    const Plan& plan = a.plans[p];
+    for (std::size_t i = 0; i < plan.size(); ++i)
+      out << " " << op_code(plan[i], i > 0 ? &plan[i - 1] : nullptr);
     out << ")";
   }
   out << "\n";
