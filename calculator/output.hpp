@@ -2,10 +2,11 @@
 // default buffering and no flush: the buffer goes out when it fills, at a
 // newline on a terminal, and at exit.
 //
-// Where a 128-bit integer exists, a result line is formatted without a branch
-// on the number's length or sign: the lengths of results are as varied as
-// the input, and a branch on them would be mispredicted about every other
-// line. Elsewhere it is formatted digit by digit.
+// On 64-bit machines a result line is formatted without a branch on the
+// number's length or sign: the lengths of results are as varied as the input,
+// and a branch on them would be mispredicted about every other line. The one
+// branch left, on values of nine digits or more, goes the same way for nine
+// lines in ten. Elsewhere a line is formatted digit by digit.
 #pragma once
 
 #include <array>
@@ -21,9 +22,7 @@
 
 namespace output_detail {
 
-#if CALC_HAVE_UINT128
-using Line = calc_uint128;  // a result line, first byte lowest
-
+#if CALC_HAVE_64BIT_WORDS
 // "00" to "99", each as two bytes with the first digit lowest.
 constexpr auto digit_pairs = [] {
   std::array<std::uint16_t, 100> pairs{};
@@ -54,29 +53,46 @@ inline std::uint64_t eight_digits(std::uint32_t x) {
   return tens + 0x3030303030303030ULL;
 }
 
-// The decimal value and a newline in line[0..16); returns the length. All ten
-// digits and the newline are built in registers; then the leading zeros are
-// shifted out and the sign shifted in.
-inline std::size_t format_in_register(std::int32_t value, char (&line)[16]) {
-  const bool negative = value < 0;
+// The decimal value and a newline at line[0..); returns the length. Of the 16
+// bytes of room at `line`, those past the length may be overwritten. The
+// digits are built eight to a word and the leading zeros shifted out; a '-'
+// is stored first, and overwritten when the value is not negative.
+inline std::size_t format_in_words(std::int32_t value, char* line) {
+  const std::size_t negative = value < 0 ? 1 : 0;
   const std::uint32_t u =
       negative ? 0U - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-  const Line digits =
-      Line{digit_pairs[u / 100000000]} | Line{eight_digits(u % 100000000)} << 16 | Line{'\n'} << 80;
-  const int leading_zeros = 10 - decimal_digits(u);
-  const Line unsigned_line = digits >> (8 * leading_zeros);
-  platform::store_first_byte_lowest(line,
-                                    negative ? unsigned_line << 8 | Line{'-'} : unsigned_line);
-  const int length = 11 - leading_zeros + (negative ? 1 : 0);
-  return static_cast<std::size_t>(length);
+  line[0] = '-';
+  char* const digits_at = line + negative;
+  if (u < 100000000) {
+    const int count = decimal_digits(u);
+    platform::store_first_byte_lowest(digits_at, eight_digits(u) >> (8 * (8 - count)));
+    digits_at[count] = '\n';
+    return negative + static_cast<std::size_t>(count) + 1;
+  }
+  const std::uint32_t top = u / 100000000;
+  const std::size_t top_count = top >= 10 ? 2 : 1;
+  platform::store_first_byte_lowest(digits_at,
+                                    std::uint64_t{digit_pairs[top]} >> (8 * (2 - top_count)));
+  platform::store_first_byte_lowest(digits_at + top_count, eight_digits(u % 100000000));
+  digits_at[top_count + 8] = '\n';
+  return negative + top_count + 9;
 }
 #endif
 
 // The same, digit by digit.
-inline std::size_t format_by_digits(std::int32_t value, char (&line)[16]) {
+inline std::size_t format_by_digits(std::int32_t value, char* line) {
   char* const end = std::to_chars(line, line + 15, value).ptr;
   *end = '\n';
   return static_cast<std::size_t>(end + 1 - line);
+}
+
+// The decimal value and a newline in 16 bytes of room at `line`; returns the length.
+inline std::size_t format_line(std::int32_t value, char* line) {
+#if CALC_HAVE_64BIT_WORDS
+  return format_in_words(value, line);
+#else
+  return format_by_digits(value, line);
+#endif
 }
 
 }  // namespace output_detail
@@ -99,19 +115,13 @@ inline void put_byte(char c) {
   for (char c : text) put_byte(c);
 }
 
-// The decimal value and a newline. Where the stream's buffer has room, the
-// line goes in with one 16-byte store, with no branch on its length.
+// The decimal value and a newline, formatted straight into the stream's
+// buffer where it has room, through stdio where it has not.
 [[gnu::noinline]] inline void write_int_line(std::int32_t value) {
-  char line[16];
-#if CALC_HAVE_UINT128
-  const std::size_t length = output_detail::format_in_register(value, line);
-#else
-  const std::size_t length = output_detail::format_by_digits(value, line);
-#endif
-  if (char* room = platform::stream_room(stdout, sizeof line)) {
-    std::memcpy(room, line, sizeof line);
-    platform::stream_advance(stdout, length);
+  if (char* room = platform::stream_room(stdout, 16)) {
+    platform::stream_advance(stdout, output_detail::format_line(value, room));
     return;
   }
-  write_text(std::string_view(line, length));
+  char line[16];
+  write_text(std::string_view(line, output_detail::format_line(value, line)));
 }

@@ -11,14 +11,12 @@
 #include <cstdio>
 #include <cstring>
 
-// A 128-bit unsigned integer, in which a whole result line is built in
-// registers. 32-bit targets have none; their lines are formatted digit by
-// digit instead.
-#if defined(__SIZEOF_INT128__) && !defined(CALC_PORTABLE)
-#define CALC_HAVE_UINT128 1
-__extension__ typedef unsigned __int128 calc_uint128;
+// Result lines are built eight digits to a word where the machine's words are
+// 64 bits wide; 32-bit targets format them digit by digit instead.
+#if UINTPTR_MAX >= UINT64_MAX && !defined(CALC_PORTABLE)
+#define CALC_HAVE_64BIT_WORDS 1
 #else
-#define CALC_HAVE_UINT128 0
+#define CALC_HAVE_64BIT_WORDS 0
 #endif
 
 // Direct stores into a stream's output buffer need the C library's stream
@@ -101,19 +99,11 @@ inline std::uint64_t load_first_byte_lowest(const char* bytes) {
   return word;
 }
 
-#if CALC_HAVE_UINT128
-// Sixteen bytes from a word whose lowest byte comes first.
-inline void store_first_byte_lowest(char* bytes, calc_uint128 word) {
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(bytes, &word, 16);
-  } else {
-    const std::uint64_t low = byteswap64(static_cast<std::uint64_t>(word));
-    const std::uint64_t high = byteswap64(static_cast<std::uint64_t>(word >> 64));
-    std::memcpy(bytes, &low, 8);
-    std::memcpy(bytes + 8, &high, 8);
-  }
+// The same the other way: eight bytes from a word whose lowest byte comes first.
+inline void store_first_byte_lowest(char* bytes, std::uint64_t word) {
+  if constexpr (std::endian::native == std::endian::big) word = byteswap64(word);
+  std::memcpy(bytes, &word, sizeof word);
 }
-#endif
 
 // Where `size` bytes may be stored straight into `stream`'s output buffer, or
 // nullptr: then the caller writes through stdio. Of what it stores, the first

@@ -1,4 +1,4 @@
-// Result lines: built in a register where the machine has 128-bit integers,
+// Result lines: built in words where the machine's words are 64 bits wide,
 // digit by digit elsewhere; both must give the same text for every length
 // and sign.
 #include "output.hpp"
@@ -33,10 +33,9 @@ TEST(Output, LineFormatsAgreeForEveryLengthAndSign) {
     const std::string expected = std::to_string(value) + "\n";
     char by_digits[16];
     EXPECT_EQ(std::string(by_digits, output_detail::format_by_digits(value, by_digits)), expected);
-#if CALC_HAVE_UINT128
-    char in_register[16];
-    EXPECT_EQ(std::string(in_register, output_detail::format_in_register(value, in_register)),
-              expected);
+#if CALC_HAVE_64BIT_WORDS
+    char in_words[16];
+    EXPECT_EQ(std::string(in_words, output_detail::format_in_words(value, in_words)), expected);
 #endif
   }
 }
