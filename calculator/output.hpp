@@ -15,7 +15,6 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <string_view>
 
 #include "platform.hpp"
