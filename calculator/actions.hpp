@@ -7,8 +7,7 @@
 #include "tokens.hpp"
 
 // rhs[0..n) are the values of the rule's right side; returns the value of
-// its left side. Compound assignments read their variable here, after the
-// whole right side (inner assignments included) has been evaluated.
+// its left side.
 [[gnu::always_inline]] inline SemValue value_of(std::int64_t checked) {
   return SemValue{.val = low32(checked)};
 }
@@ -17,9 +16,15 @@
   return SemValue{.val = asg(slot, low32(checked))};
 }
 
+// A compound assignment's variable, `var OP= assign`: read when the rule is
+// reduced, after the whole right side (inner assignments included) has run.
+// Each compound case reads it itself, so a new one cannot forget to.
+[[gnu::always_inline]] inline std::int32_t variable(const SemValue* rhs) {
+  return *rhs[0].ref;
+}
+
+// Every Action has its case: the build fails on a missing one (-Werror=switch).
 [[gnu::always_inline]] inline SemValue run_action(Action action, const SemValue* rhs) {
-  const std::int32_t var =
-      action >= Action::assign && action <= Action::xor_assign ? *rhs[0].ref : 0;
   switch (action) {
     case Action::pass: return rhs[0];
     case Action::end_statement: error = overflow = dividebyzero = 0; return rhs[0];
@@ -43,16 +48,19 @@
       }
       return rhs[0];
     case Action::assign: return SemValue{.val = asg(rhs[0].ref, rhs[2].val)};
-    case Action::add_assign: return stored(rhs[0].ref, chk(std::int64_t{var} + rhs[2].val));
-    case Action::sub_assign: return stored(rhs[0].ref, chk(std::int64_t{var} - rhs[2].val));
-    case Action::mul_assign: return stored(rhs[0].ref, chk(std::int64_t{var} * rhs[2].val));
-    case Action::div_assign: return stored(rhs[0].ref, dv(var, rhs[2].val));
-    case Action::mod_assign: return stored(rhs[0].ref, mod(var, rhs[2].val));
-    case Action::lshift_assign: return stored(rhs[0].ref, chk(shl64(var, rhs[2].val)));
-    case Action::rshift_assign: return stored(rhs[0].ref, chk(shr64(var, rhs[2].val)));
-    case Action::and_assign: return stored(rhs[0].ref, var & rhs[2].val);
-    case Action::or_assign: return stored(rhs[0].ref, var | rhs[2].val);
-    case Action::xor_assign: return stored(rhs[0].ref, var ^ rhs[2].val);
+    case Action::add_assign:
+      return stored(rhs[0].ref, chk(std::int64_t{variable(rhs)} + rhs[2].val));
+    case Action::sub_assign:
+      return stored(rhs[0].ref, chk(std::int64_t{variable(rhs)} - rhs[2].val));
+    case Action::mul_assign:
+      return stored(rhs[0].ref, chk(std::int64_t{variable(rhs)} * rhs[2].val));
+    case Action::div_assign: return stored(rhs[0].ref, dv(variable(rhs), rhs[2].val));
+    case Action::mod_assign: return stored(rhs[0].ref, mod(variable(rhs), rhs[2].val));
+    case Action::lshift_assign: return stored(rhs[0].ref, chk(shl64(variable(rhs), rhs[2].val)));
+    case Action::rshift_assign: return stored(rhs[0].ref, chk(shr64(variable(rhs), rhs[2].val)));
+    case Action::and_assign: return stored(rhs[0].ref, variable(rhs) & rhs[2].val);
+    case Action::or_assign: return stored(rhs[0].ref, variable(rhs) | rhs[2].val);
+    case Action::xor_assign: return stored(rhs[0].ref, variable(rhs) ^ rhs[2].val);
     case Action::bit_or: return value_of(rhs[0].val | rhs[2].val);
     case Action::bit_xor: return value_of(rhs[0].val ^ rhs[2].val);
     case Action::bit_and: return value_of(rhs[0].val & rhs[2].val);

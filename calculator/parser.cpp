@@ -1,42 +1,16 @@
-// yyparse: the LALR(1) shift-reduce engine over the derived tables.
-//
-// The textbook engine: a state with a default reduction reduces without a
-// lookahead; any other state reads one token, looks up one action and
-// shifts, reduces, accepts or reports a syntax error. Only states whose one
-// action is a reduction have a default, so a token the grammar rejects is
-// reported before any reduction it would have caused, and a statement runs
-// as soon as its ';' is read, before the next token is asked for.
-//
-// This engine does exactly what the textbook one does, in fewer jumps: the
-// table builder has planned every step (state, lookahead column) ahead, as
-// the actions the textbook engine takes from there that are the same on
-// every stack (tablegen/plans.cpp). Each plan is straight-line code; a step
-// is one lookup, step_plan[state][column], and one jump to its plan
-// (platform.hpp: threaded, or a switch in a loop). A plan ends by reading a
-// token, by a dispatch on a state only known at run time, or by accepting or
-// failing.
-//
-// Gotos come from a table that also runs through chains of unit rules
-// without actions (primary -> not_expr -> ... -> or_expr) in the same step;
-// those reductions pop one entry and push one, so the stack depth, and with
-// it the 500-entry limit, counts exactly as if each were done on its own.
-#include <array>
-#include <cstdint>
+// yyparse and what its engines share: the parse stack, the failures, and the
+// check that the tables were derived from this grammar.
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <string_view>
 
-#include "actions.hpp"
-#include "parse_tables.inc"
-#include "platform.hpp"
-#include "scanner.hpp"
+#include "engine.hpp"
+#include "grammar.hpp"
 #include "table_encoding.hpp"
-#include "tokens.hpp"
 
+namespace engine {
 namespace {
-
-namespace pt = parse_tables;
 
 constexpr int rhs_length(std::string_view rhs) {
   int words = 0;
@@ -59,23 +33,28 @@ constexpr bool tables_match_grammar() {
   return true;
 }
 static_assert(tables_match_grammar(), "parse_tables.inc is stale; rebuild it from grammar.hpp");
-// The builder refuses tables outside these ranges; the engine's types rely on them.
+// The builder refuses tables outside these ranges; the engines' types rely on them.
 static_assert(pt::state_count <= table_encoding::max_states, "states fit a byte, 255 is no goto");
 static_assert(pt::rule_count - 1 <= table_encoding::max_rules);
 static_assert(pt::terminal_count <= table_encoding::max_terminals);
 static_assert(pt::nonterminal_count <= table_encoding::max_nonterminals);
 static_assert(pt::plan_count <= table_encoding::max_plans);
 
-// The start entry, one for `program` and one per symbol of the statement in
-// progress must fit in this many entries.
-constexpr int stack_limit = 500;
+}  // namespace
 
-std::uint8_t* state_stack;  // allocated on the first parse, kept for the whole run
+std::uint8_t* state_stack;
 SemValue* value_stack;
 
-[[gnu::always_inline]] inline int token_column(int code) {
-  if (static_cast<unsigned>(code) < TOKEN_CODE_LIMIT) return pt::token_class[code];
-  return code < 0 ? pt::token_class[0] : pt::unknown_column;
+bool allocate_stack() {
+  if (state_stack != nullptr) return true;
+  state_stack = static_cast<std::uint8_t*>(std::calloc(stack_limit, 1));
+  value_stack = static_cast<SemValue*>(std::calloc(stack_limit, sizeof(SemValue)));
+  if (state_stack != nullptr && value_stack != nullptr) return true;
+  std::free(state_stack);
+  std::free(value_stack);
+  state_stack = nullptr;
+  value_stack = nullptr;
+  return false;
 }
 
 int stack_overflow() {
@@ -88,120 +67,17 @@ int syntax_error() {
   return 1;
 }
 
-}  // namespace
+}  // namespace engine
 
 void yyerror(const char* message) {
   std::fputs(message, stderr);
   std::fputc('\n', stderr);
 }
 
-CALC_INLINE_CALLEES int yyparse() {
-  if (state_stack == nullptr) {
-    state_stack = static_cast<std::uint8_t*>(std::calloc(stack_limit, 1));
-    value_stack = static_cast<SemValue*>(std::calloc(stack_limit, sizeof(SemValue)));
-    if (state_stack == nullptr || value_stack == nullptr) {
-      std::free(state_stack);
-      std::free(value_stack);
-      state_stack = nullptr;
-      value_stack = nullptr;
-      return stack_overflow();
-    }
-  }
-  CALC_DISPATCH_EXTENSIONS_BEGIN
-  // Every plan's handler, by number.
-#define CALC_PLAN_TARGET(p, operations) CALC_DISPATCH_TARGET(plan_##p, p),
-  static const calc_dispatch_target plans[] = {PARSE_TABLES_FOR_EACH_PLAN(CALC_PLAN_TARGET)};
-  static_assert(std::size(plans) == pt::plan_count);
-  // The handler of every step, looked up once: each dispatch then loads its
-  // target with one load instead of two in a row.
-  static calc_dispatch_target step_handlers[pt::state_count][pt::unread_column + 1];
-  // The same for the step a looked-up goto lands in, by the state below the
-  // reduced entries, the rule's left side and the column: a dispatch right
-  // after the lookup loads its target at once, not after the goto. Only the
-  // entries of gotos that exist are filled, so only their pages are used.
-  static calc_dispatch_target goto_handlers[pt::state_count][pt::nonterminal_count]
-                                           [pt::unread_column + 1];
-  static bool looked_up = false;
-  if (!looked_up) {
-    for (int s = 0; s < pt::state_count; ++s)
-      for (int c = 0; c <= pt::unread_column; ++c) step_handlers[s][c] = plans[pt::step_plan[s][c]];
-    for (int below = 0; below < pt::state_count; ++below)
-      for (int lhs = 0; lhs < pt::nonterminal_count; ++lhs)
-        for (int c = 0; c <= pt::unread_column; ++c)
-          if (const int to = pt::go_to[below][lhs][c]; to < pt::state_count)
-            goto_handlers[below][lhs][c] = step_handlers[to][c];
-    looked_up = true;
-  }
-#define CALC_NEXT_STEP() CALC_DISPATCH_JUMP(step_handlers[state][column])
-
-  // Local copies stay in registers across the calls to the scanner, and so
-  // does the scanner's position. The state is always the one on top of the
-  // stack.
-  std::uint8_t* const states = state_stack;
-  SemValue* const values = value_stack;
-  int depth = 1;
-  unsigned state = 0;
-  states[0] = 0;
-  ScanPosition input;
-  unsigned column = pt::unread_column;  // the lookahead token's column in the tables
-  calc_dispatch_target looked_up_step;  // set by a lookup, for the dispatch after it
-
-  // Every way out of the engine gives the scanner its position back.
-#define PARSE_END(status) \
-  {                       \
-    input.hand_back();    \
-    return (status);      \
-  }
-  // What a plan's operations do. Every push that can deepen the stack (a
-  // shift, an empty rule's reduction) checks the limit first.
-#define PARSE_PLAN_PUSH(pushed, value)               \
-  states[depth] = static_cast<std::uint8_t>(pushed); \
-  values[depth] = (value);                           \
-  ++depth;                                           \
-  state = (pushed);
-#define PARSE_PLAN_SHIFT(to)                               \
-  {                                                        \
-    if (depth == stack_limit) PARSE_END(stack_overflow()); \
-    PARSE_PLAN_PUSH(to, yylval)                            \
-    column = pt::unread_column;                            \
-  }
-  // Reduce by rule r: run its action on the top entries, pop them, and push
-  // the left side where `to` says (the goto, through the unit rules it
-  // chains through).
-#define PARSE_PLAN_REDUCE_TO(r, to)                                                         \
-  {                                                                                         \
-    constexpr int length = pt::rule_length[r];                                              \
-    const SemValue value =                                                                  \
-        length == 0 ? SemValue{} : run_action(pt::rule_action[r], values + depth - length); \
-    depth -= length;                                                                        \
-    if constexpr (length == 0)                                                              \
-      if (depth == stack_limit) PARSE_END(stack_overflow());                                \
-    const unsigned target = (to);                                                           \
-    PARSE_PLAN_PUSH(target, value)                                                          \
-  }
-#define PARSE_PLAN_REDUCE(r, to) PARSE_PLAN_REDUCE_TO(r, to)
-#define PARSE_PLAN_REDUCE_LOOKUP(r)                                                                \
-  looked_up_step = goto_handlers[states[depth - pt::rule_length[r] - 1]][pt::rule_lhs[r]][column]; \
-  PARSE_PLAN_REDUCE_TO(r, pt::go_to[states[depth - 1]][pt::rule_lhs[r]][column])
-#define PARSE_PLAN_READ goto read_token;
-#define PARSE_PLAN_DISPATCH CALC_NEXT_STEP();
-#define PARSE_PLAN_DISPATCH_AFTER_LOOKUP CALC_DISPATCH_JUMP(looked_up_step);
-#define PARSE_PLAN_ACCEPT PARSE_END(0)
-#define PARSE_PLAN_ERROR PARSE_END(syntax_error())
-
-  CALC_DISPATCH_LOOP_BEGIN(step_handlers[state][column])
-
-  // The one place that reads a token: plans come here with a direct jump.
-read_token : {
-  column = token_column(input.next_token());
-  CALC_NEXT_STEP();
-}
-
-#define CALC_PLAN_HANDLER(p, operations) CALC_HANDLER(plan_##p, p) : {operations}
-  // The analyzer walks jumps between plans that the tables never make and
-  // then reads stack entries it thinks unset.
-  PARSE_TABLES_FOR_EACH_PLAN(CALC_PLAN_HANDLER)  // NOLINT(clang-analyzer-core.uninitialized.Assign)
-
-  CALC_DISPATCH_LOOP_END
-  CALC_DISPATCH_EXTENSIONS_END
+int yyparse() {
+#if defined(CALC_TEXTBOOK_ENGINE)
+  return engine::textbook_parse();
+#else
+  return engine::plans_parse();
+#endif
 }

@@ -1,85 +1,29 @@
 // yylex: turns standard input into tokens, longest match first.
 //
-// Input model: at a terminal the scanner reads one line at a time, so every
-// statement is answered as soon as its line is entered; otherwise it reads
-// blocks of up to 8192 bytes, each read waiting until the block is full or
-// the input has ended. The buffer starts at 16384 bytes and doubles whenever
-// the token being read fills it, so a literal of any length is read whole.
-// Past the data sit two NUL end markers; the scanner refills only when a rule
-// needs a byte beyond what has been read, which is what keeps it from
-// blocking on the next line before answering the current one.
+// The input is read into a buffer (input_buffer.cpp) with two NUL end
+// markers after the data. The scanner refills only when a rule needs a byte
+// beyond what has been read, which is what keeps it from blocking on the
+// next line before answering the current one.
 #include "scanner.hpp"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <bit>
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string_view>
 
 #include "arith.hpp"
 #include "digits.hpp"
+#include "input_buffer.hpp"
 #include "platform.hpp"
 #include "tokens.hpp"
 
-ReadFunction scanner_read = ::read;
-TerminalTest scanner_isatty = ::isatty;
 SemValue yylval;
 char* yytext;
 
+using scanner_input::input;
+
 namespace {
 
-// Build settings (see scanner.hpp); tiny values in the sanitizer and fuzz
-// builds make every small input cross refills and growths.
-constexpr std::size_t initial_buffer_size = scanner_initial_buffer_size;
-constexpr std::size_t read_block_size = scanner_read_block_size;
-// Room allocated past the two end markers, so that a literal can be scanned
-// eight bytes at a time anywhere up to the markers. Never holds data.
-constexpr std::size_t scan_slack = 8;
-constexpr std::size_t allocation(std::size_t size) {
-  return size + 2 + scan_slack;
-}
-
-// Positions in the buffer are offsets: they stay true when a refill moves
-// the buffer.
-struct InputBuffer {
-  char* text;        // size bytes of room for data, then two end markers
-  std::size_t size;  // room for data
-  std::size_t end;   // bytes [0, end) are data; the end markers start here
-  std::size_t next;  // the next byte to scan; yytext's terminating NUL stands here
-  char held_byte;    // the byte that NUL replaced
-  bool input_ended;  // a read has returned end of input; never read again
-  // A read failed after some bytes had arrived: those bytes are scanned
-  // first, so that the statements they complete are answered, and the next
-  // refill reports the failure.
-  bool read_failed;
-};
-
-// Before the first scan the text is `unstarted`: end markers and no data,
-// so that the first yylex goes straight to a refill, which starts the
-// scanner; no test for it stands in the way of every other token. Kept in
-// static storage, so that the scanner reaches the text and its positions in
-// one load each; only the text is allocated.
-char unstarted[2 + scan_slack];
-constexpr InputBuffer before_the_first_scan() {
-  return InputBuffer{unstarted, 0, 0, 0, '\0', false, false};
-}
-InputBuffer input = before_the_first_scan();
-InputBuffer** buffer_stack;  // the list of input buffers; standard input is the only one
-bool interactive;
 char empty_text[1];  // yytext at end of input
-
-// Where a refill left the token being scanned, and whether input arrived.
-struct Refilled {
-  std::size_t at;
-  bool more;
-};
-// Out of line: it is the rare path, and the engine inlines what it calls.
-[[gnu::noinline]] Refilled refill_buffer(std::size_t token_at);
 
 // The token being scanned: while it scans, the scanner's only view of the
 // input buffer. Its position is private. A refill moves the token's bytes to
@@ -110,7 +54,8 @@ class Token {
   // The token's offset goes to the refill and comes back by value, so that
   // the token stays in a register while it is scanned.
   [[gnu::always_inline]] bool refill() {
-    const Refilled refilled = refill_buffer(static_cast<std::size_t>(start_ - input.text));
+    const scanner_input::Refilled refilled =
+        scanner_input::refill_buffer(static_cast<std::size_t>(start_ - input.text));
     start_ = input.text + refilled.at;
     return refilled.more;
   }
@@ -130,105 +75,6 @@ class Token {
 constexpr bool is_blank(unsigned char byte) {
   constexpr std::uint64_t blanks = (1ULL << ' ') | (1ULL << '\t') | (1ULL << '\n');
   return ((blanks >> (byte & 63U)) & static_cast<std::uint64_t>(byte <= ' ')) != 0;
-}
-
-[[noreturn]] void fatal(const char* message) {
-  std::fputs(message, stderr);
-  std::fputc('\n', stderr);
-  std::exit(2);
-}
-
-void start_scanning() {
-  // The list holds pointers to buffer records, one slot.
-  // NOLINTNEXTLINE(bugprone-sizeof-expression)
-  buffer_stack = static_cast<InputBuffer**>(std::malloc(sizeof(InputBuffer*)));
-  if (buffer_stack == nullptr) fatal("out of dynamic memory in yyensure_buffer_stack()");
-  input.text = static_cast<char*>(std::calloc(allocation(initial_buffer_size), 1));
-  if (input.text == nullptr) fatal("out of dynamic memory in yy_create_buffer()");
-  buffer_stack[0] = &input;
-  input.size = initial_buffer_size;
-  input.end = input.next = 0;
-  input.text[0] = input.text[1] = '\0';
-  input.held_byte = '\0';
-  input.input_ended = false;
-  input.read_failed = false;
-  interactive = scanner_isatty(fileno(stdin)) != 0;
-}
-
-[[noreturn]] void input_failed() {
-  fatal("input in flex scanner failed");
-}
-
-// One line, read a byte at a time. At a terminal every read error is fatal.
-std::size_t read_line(char* into, std::size_t room) {
-  std::size_t got = 0;
-  while (got < room) {
-    char ch;
-    ssize_t n = scanner_read(STDIN_FILENO, &ch, 1);
-    if (n < 0) {
-      if (got == 0) input_failed();
-      input.read_failed = true;
-      break;
-    }
-    if (n == 0) {
-      input.input_ended = true;
-      break;
-    }
-    into[got++] = ch;
-    if (ch == '\n') break;
-  }
-  return got;
-}
-
-// A block: waits until `room` bytes or the end of input have arrived. An
-// interrupted read is retried.
-std::size_t read_block(char* into, std::size_t room) {
-  std::size_t got = 0;
-  while (got < room) {
-    ssize_t n = scanner_read(STDIN_FILENO, into + got, room - got);
-    if (n > 0) {
-      got += static_cast<std::size_t>(n);
-    } else if (n == 0) {
-      input.input_ended = true;
-      break;
-    } else if (errno != EINTR) {
-      if (got == 0) input_failed();
-      input.read_failed = true;
-      break;
-    }
-  }
-  return got;
-}
-
-// Reads more input after the token that starts at offset `token_at`, first
-// moving the token to the front of the buffer and doubling the buffer if
-// the token fills it. Called only through Token::refill, which takes back
-// where the token now starts.
-Refilled refill_buffer(std::size_t token_at) {
-  if (input.text == unstarted) start_scanning();
-  if (input.input_ended) return {token_at, false};
-  if (input.read_failed) input_failed();
-  const std::size_t keep = input.end - token_at;
-  // A token that already starts the buffer (a long literal, read on and on)
-  // stays where it is.
-  if (token_at != 0) std::memmove(input.text, input.text + token_at, keep);
-  if (keep + 1 >= input.size) {
-    std::size_t doubled = input.size * 2;
-    char* grown = doubled > input.size
-                      ? static_cast<char*>(std::realloc(input.text, allocation(doubled)))
-                      : nullptr;
-    if (grown == nullptr) fatal("fatal error - scanner input buffer overflow");
-    std::memset(grown + allocation(input.size), 0, doubled - input.size);
-    input.text = grown;
-    input.size = doubled;
-  }
-  char* into = input.text + keep;
-  const std::size_t room = std::min(input.size - keep - 1, read_block_size);
-  const std::size_t got = interactive ? read_line(into, room) : read_block(into, room);
-  input.end = keep + got;
-  into[got] = into[got + 1] = '\0';
-  if (got == 0 && yywrap() == 0) return refill_buffer(0);
-  return {0, got != 0};
 }
 
 // token[k], reading more input when it lies beyond what has been read; -1 at
@@ -438,10 +284,7 @@ void ScanPosition::hand_back() {
 }
 
 void scanner_reset() {
-  if (input.text != unstarted) std::free(input.text);
-  std::free(buffer_stack);
-  input = before_the_first_scan();
-  buffer_stack = nullptr;
+  scanner_input::reset_input();
   yytext = empty_text;
   engine_scanning = false;
 }

@@ -10,7 +10,8 @@ namespace table_encoding {
 //   s > 0        shift the token and go to state s (state 0 is never a target)
 //   -r < 0       reduce by rule r (r >= 1)
 //   accept_code  end of input accepted
-// The engine reads no action table: it runs each step's plan.
+// The textbook engine reads them, 16 bits each; the plans engine runs each
+// step's plan instead.
 inline constexpr int accept_code = 0x7fff;
 
 // Terminal sets are 64-bit sets in the builder; token classes are bytes.

@@ -1,11 +1,18 @@
-// The builder's plans against the textbook engine: from every step, on many
-// stacks the automaton can hold there, running plans (and the plans their
-// dispatches lead to) must do what the textbook engine does up to its next
-// read: the same reductions in the same order, the same stack, the same
-// depth reached, and the same end (read, accept or syntax error).
+// The builder's plans against the textbook engine, with the plan bound this
+// build uses: from every stack the automaton can hold up to a depth, and
+// from random deep ones, with every lookahead column, running plans (and the
+// plans their dispatches lead to) must do what the textbook engine does up
+// to its next read: the same reductions in the same order, the same stack,
+// the same depth reached, and the same end (read, accept or syntax error).
+//
+//   PLAN_PROOF_DEPTH=10 build/release/bin/plans_test   checks deeper (default 9)
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <iostream>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -21,16 +28,12 @@ struct Trace {
   std::vector<int> stack;
   std::size_t deepest = 0;
   Kind end = Kind::error;
-  bool unchecked_growth = false;  // the stack grew where no limit check stands
-  bool operator==(const Trace& other) const {
-    return reductions == other.reductions && stack == other.stack && deepest == other.deepest &&
-           end == other.end;
-  }
+  bool operator==(const Trace&) const = default;
 };
 
 std::string describe(const lalr::Grammar& g, const Trace& run) {
   std::string text = "reductions";
-  for (int rule : run.reductions) text += " " + lalr::item_text(g, {rule, -1});
+  for (int rule : run.reductions) text += " [" + lalr::item_text(g, {rule, -1}) + "]";
   text += "; stack";
   for (int state : run.stack) text += " " + std::to_string(state);
   return text + "; deepest " + std::to_string(run.deepest) + "; end " +
@@ -86,9 +89,8 @@ Trace planned(const lalr::Automaton& a, std::vector<int> stack, int column,
   const lalr::Grammar& g = a.grammar;
   Trace run;
   run.deepest = stack.size();
-  auto push = [&](int state, bool checked) {
+  auto push = [&](int state) {
     stack.push_back(state);
-    if (stack.size() > run.deepest && !checked) run.unchecked_growth = true;
     run.deepest = std::max(run.deepest, stack.size());
   };
   for (int dispatches = 0; dispatches < 100; ++dispatches) {
@@ -97,7 +99,7 @@ Trace planned(const lalr::Automaton& a, std::vector<int> stack, int column,
     for (const lalr::PlanOp& op : a.plans[plan]) {
       switch (op.kind) {
         case Kind::shift:
-          push(op.state, true);
+          push(op.state);
           column = a.unread_column();
           break;
         case Kind::reduce:
@@ -106,10 +108,11 @@ Trace planned(const lalr::Automaton& a, std::vector<int> stack, int column,
           if (counts(g, op.rule)) run.reductions.push_back(op.rule);
           stack.resize(stack.size() - p.rhs.size());
           const int looked_up = a.chained_goto[stack.back()][p.lhs - g.terminal_count][column];
-          if (op.kind == Kind::reduce) {
-            EXPECT_EQ(op.state, looked_up) << "a planned goto differs from the table's";
+          if (op.kind == Kind::reduce && op.state != looked_up) {
+            ADD_FAILURE() << "a planned goto differs from the table's";
+            return run;
           }
-          push(looked_up, p.rhs.empty());
+          push(looked_up);
           break;
         }
         case Kind::dispatch: break;
@@ -124,53 +127,109 @@ Trace planned(const lalr::Automaton& a, std::vector<int> stack, int column,
   return run;
 }
 
-// Stacks the automaton can hold: paths from the start state, up to
-// `most_per_state` for each state on top, shortest first.
-std::vector<std::vector<std::vector<int>>> stacks_by_top(const lalr::Automaton& a,
-                                                         std::size_t most_per_state) {
-  std::vector<std::vector<std::vector<int>>> by_top(a.states.size());
-  std::vector<std::vector<int>> frontier{{0}};
-  by_top[0].push_back({0});
-  for (int length = 1; length <= 8 && !frontier.empty(); ++length) {
-    std::vector<std::vector<int>> next;
-    for (const std::vector<int>& stack : frontier)
-      for (const auto& [symbol, target] : a.states[stack.back()].transitions) {
-        if (by_top[target].size() >= most_per_state) continue;
-        std::vector<int> longer = stack;
-        longer.push_back(target);
-        by_top[target].push_back(longer);
-        next.push_back(std::move(longer));
-      }
-    frontier = std::move(next);
-  }
-  return by_top;
-}
+class PlanProof {
+ public:
+  explicit PlanProof(const lalr::Automaton& a) : a_(a), plans_run_(a.plans.size(), false) {}
 
+  // Every lookahead column on `stack`; false at the first difference.
+  bool check(const std::vector<int>& stack) {
+    ++stacks_;
+    for (int column = 0; column <= a_.unread_column(); ++column) {
+      const Trace expected = textbook(a_, stack, column);
+      const Trace got = planned(a_, stack, column, plans_run_);
+      if (got == expected) continue;
+      std::string path;
+      for (int state : stack) path += " " + std::to_string(state);
+      ADD_FAILURE() << "stack" << path << ", lookahead " << lalr::column_name(a_.grammar, column)
+                    << ", plan "
+                    << lalr::plan_text(a_.grammar, a_.plans[a_.step_plan[stack.back()][column]])
+                    << "\n  planned:  " << describe(a_.grammar, got)
+                    << "\n  textbook: " << describe(a_.grammar, expected);
+      return false;
+    }
+    return true;
+  }
+
+  // Every path from the start state of at most `depth` entries.
+  bool every_stack_up_to(std::vector<int>& stack, std::size_t depth) {
+    if (!check(stack)) return false;
+    if (stack.size() == depth) return true;
+    for (const auto& [symbol, target] : a_.states[stack.back()].transitions) {
+      stack.push_back(target);
+      const bool same = every_stack_up_to(stack, depth);
+      stack.pop_back();
+      if (!same) return false;
+    }
+    return true;
+  }
+
+  long stacks() const { return stacks_; }
+  const std::vector<bool>& plans_run() const { return plans_run_; }
+
+ private:
+  const lalr::Automaton& a_;
+  std::vector<bool> plans_run_;
+  long stacks_ = 0;
+};
+
+// The automaton and plans this build's engine runs.
 lalr::Automaton build_calculator() {
   std::string error;
-  lalr::Automaton a = lalr::build(lalr::resolve(grammar, named_tokens, error));
+  lalr::Automaton a = lalr::build(lalr::resolve(grammar, named_tokens, error), CALC_MAX_PLAN_OPS);
   EXPECT_EQ(error, "");
   return a;
 }
 
-TEST(Plans, DoWhatTheTextbookEngineDoes) {
+std::size_t proof_depth() {
+  const char* text = std::getenv("PLAN_PROOF_DEPTH");
+  return text != nullptr ? std::strtoul(text, nullptr, 10) : 9;
+}
+
+TEST(Plans, DoWhatTheTextbookEngineDoesOnEveryStack) {
   const lalr::Automaton a = build_calculator();
-  std::vector<bool> plans_run(a.plans.size(), false);
-  const auto by_top = stacks_by_top(a, 24);
-  for (std::size_t s = 0; s < a.states.size(); ++s) {
-    ASSERT_FALSE(by_top[s].empty()) << "no stack reaches state " << s;
-    for (int column = 0; column <= a.unread_column(); ++column)
-      for (const std::vector<int>& stack : by_top[s]) {
-        const Trace expected = textbook(a, stack, column);
-        const Trace got = planned(a, stack, column, plans_run);
-        ASSERT_EQ(got, expected) << "state " << s << ", column " << column << ", plan "
-                                 << lalr::plan_text(a.grammar, a.plans[a.step_plan[s][column]])
-                                 << "\n  planned:  " << describe(a.grammar, got)
-                                 << "\n  textbook: " << describe(a.grammar, expected);
-        ASSERT_FALSE(got.unchecked_growth) << "state " << s << ", column " << column;
+  PlanProof proof(a);
+  std::vector<int> stack{0};
+  ASSERT_TRUE(proof.every_stack_up_to(stack, proof_depth()));
+  for (std::size_t p = 0; p < a.plans.size(); ++p)
+    EXPECT_TRUE(proof.plans_run()[p]) << "plan " << p;
+  std::cout << proof.stacks() << " stacks of up to " << proof_depth() << " entries, "
+            << a.unread_column() + 1 << " lookahead columns each\n";
+
+  // Random paths of up to 80 entries reach what the shallow stacks cannot.
+  std::mt19937 random(20261209);
+  for (int walk = 0; walk < 4000; ++walk) {
+    stack.assign(1, 0);
+    const std::size_t length = 2 + random() % 79;
+    while (stack.size() < length) {
+      const auto& moves = a.states[stack.back()].transitions;
+      if (moves.empty()) break;
+      auto move = moves.begin();
+      std::advance(move, static_cast<long>(random() % moves.size()));
+      stack.push_back(move->second);
+      if (random() % 4 == 0) {
+        ASSERT_TRUE(proof.check(stack));
       }
+    }
+    ASSERT_TRUE(proof.check(stack));
   }
-  for (std::size_t p = 0; p < a.plans.size(); ++p) EXPECT_TRUE(plans_run[p]) << "plan " << p;
+}
+
+// A bound below the longest plan cuts plans short with plain dispatches;
+// builds with such a bound (CALC_MAX_PLAN_OPS) exist so that the engine's
+// code for them runs.
+TEST(Plans, ShortBoundEndsPlansInPlainDispatches) {
+  const lalr::Automaton a = build_calculator();
+  std::size_t longest = 0, plain_dispatches = 0;
+  for (const lalr::Plan& plan : a.plans) {
+    longest = std::max(longest, plan.size());
+    if (plan.back().kind == Kind::dispatch &&
+        (plan.size() < 2 || plan[plan.size() - 2].kind != Kind::reduce_lookup))
+      ++plain_dispatches;
+  }
+  EXPECT_LE(longest, static_cast<std::size_t>(CALC_MAX_PLAN_OPS));
+  if (CALC_MAX_PLAN_OPS < lalr::default_max_plan_ops) {
+    EXPECT_GT(plain_dispatches, 0U);
+  }
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 namespace lalr {
 
-Automaton build(const Grammar& grammar) {
+Automaton build(const Grammar& grammar, int max_plan_ops) {
   Automaton a;
   a.grammar = grammar;
   const FirstSets fs = compute_first(grammar);  // first_sets.cpp
@@ -15,7 +15,7 @@ Automaton build(const Grammar& grammar) {
   build_actions(a);                             // parse_actions.cpp: shift, reduce, accept
   choose_default_reductions(a);                 //   the single-reduction states
   chain_gotos(a);                               //   gotos through unit rules
-  make_plans(a);                                // plans.cpp: each step as straight-line code
+  make_plans(a, max_plan_ops);                  // plans.cpp: each step as straight-line code
   return a;
 }
 

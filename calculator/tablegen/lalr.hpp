@@ -118,9 +118,17 @@ bool is_unit_pass(const Production& p);
 // Turns the textual rules into symbols; a malformed rule is reported in `error`.
 Grammar resolve(std::span<const GrammarRule> rules, std::span<const NamedToken> tokens,
                 std::string& error);
-Automaton build(const Grammar& grammar);
+// The most operations a plan holds, its last a dispatch when it reaches the
+// bound. The calculator's longest plan has six, so the default never cuts
+// one short; a small bound makes plans end in plain dispatches, which a test
+// build uses so that the engine's code for them runs.
+inline constexpr int default_max_plan_ops = 8;
+inline constexpr int min_plan_ops = 2;  // one operation, then the dispatch
+Automaton build(const Grammar& grammar, int max_plan_ops = default_max_plan_ops);
 
 std::string item_text(const Grammar& grammar, Item item);
+// A lookahead column: a terminal, or one of the engine's two extra columns.
+std::string column_name(const Grammar& grammar, int column);
 // A plan in words, one operation after another.
 std::string plan_text(const Grammar& grammar, const Plan& plan);
 // A readable account of every state: items with lookaheads, actions, gotos.

@@ -39,6 +39,6 @@ void choose_default_reductions(Automaton& automaton);
 void chain_gotos(Automaton& automaton);
 
 // plans.cpp: the plan of every step.
-void make_plans(Automaton& automaton);
+void make_plans(Automaton& automaton, int max_plan_ops);
 
 }  // namespace lalr

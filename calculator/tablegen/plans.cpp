@@ -11,6 +11,7 @@
 // The stacks are over-approximated, which keeps every plan sound: the states
 // the plan itself pushed are known, and below them any state with a
 // transition into the entry above may stand.
+#include <algorithm>
 #include <bitset>
 #include <map>
 #include <optional>
@@ -19,10 +20,6 @@
 
 namespace lalr {
 namespace {
-
-// A bound on a plan's code: a plan that reaches it ends in a dispatch. (The
-// calculator's longest plan has six operations.)
-constexpr std::size_t max_plan_ops = 8;
 
 using StateSet = std::bitset<table_encoding::max_states + 1>;
 
@@ -47,7 +44,8 @@ Step textbook_step(const Automaton& a, int x, int column) {
 
 class Planner {
  public:
-  explicit Planner(const Automaton& a) : a_(a), predecessors_(a.states.size()) {
+  Planner(const Automaton& a, std::size_t max_ops)
+      : a_(a), max_ops_(max_ops), predecessors_(a.states.size()) {
     for (std::size_t p = 0; p < a.states.size(); ++p)
       for (const auto& [symbol, target] : a.states[p].transitions) predecessors_[target].set(p);
   }
@@ -57,7 +55,7 @@ class Planner {
     stack[0].set(static_cast<std::size_t>(state));
     Plan plan;
     for (;;) {
-      if (plan.size() + 1 == max_plan_ops) return done(plan, {PlanOp::Kind::dispatch});
+      if (plan.size() + 1 == max_ops_) return done(plan, {PlanOp::Kind::dispatch});
       const std::optional<Step> step = common_step(stack.back(), column);
       if (!step) return done(plan, {PlanOp::Kind::dispatch});
       switch (step->kind) {
@@ -128,15 +126,16 @@ class Planner {
   }
 
   const Automaton& a_;
+  std::size_t max_ops_;
   std::vector<StateSet> predecessors_;
 };
 
 }  // namespace
 
-void make_plans(Automaton& a) {
+void make_plans(Automaton& a, int max_plan_ops) {
   // A larger automaton cannot be encoded, and encoding_errors says so.
   if (a.states.size() > StateSet().size()) return;
-  const Planner planner(a);
+  const Planner planner(a, static_cast<std::size_t>(std::max(max_plan_ops, min_plan_ops)));
   std::map<Plan, int> index;
   const int columns = a.unread_column() + 1;
   a.step_plan.assign(a.states.size(), std::vector<int>(columns, 0));

@@ -25,13 +25,12 @@ std::string action_text(const Grammar& g, int code) {
   return "reduce by rule " + std::to_string(-code) + " (" + g.names[p.lhs] + ")";
 }
 
-// A lookahead column: a terminal, or one of the engine's two extra columns.
+}  // namespace
+
 std::string column_name(const Grammar& g, int column) {
   if (column < g.terminal_count) return g.names[column];
   return column == g.terminal_count ? "(unknown token)" : "(not read)";
 }
-
-}  // namespace
 
 std::string plan_text(const Grammar& g, const Plan& plan) {
   std::string text;

@@ -10,7 +10,7 @@
 namespace lalr {
 namespace {
 
-// One plan operation as the engine's macro for it (parser.cpp). A dispatch
+// One plan operation as the engine's macro for it (plans_engine.cpp). A dispatch
 // right after a looked-up goto has a macro of its own: there the engine can
 // find the next step from the state below, without waiting for the goto.
 std::string op_code(const PlanOp& op, const PlanOp* before) {
@@ -29,6 +29,30 @@ std::string op_code(const PlanOp& op, const PlanOp* before) {
     case PlanOp::Kind::error: return "PARSE_PLAN_ERROR";
   }
   return "";
+}
+
+// One line on each plan, from the first step (state, column) that runs it.
+std::vector<std::string> plan_comments(const Automaton& a) {
+  const Grammar& g = a.grammar;
+  std::vector<std::string> comments(a.plans.size());
+  std::vector<int> steps(a.plans.size(), 0);
+  for (std::size_t s = 0; s < a.step_plan.size(); ++s)
+    for (std::size_t column = 0; column < a.step_plan[s].size(); ++column) {
+      const auto p = static_cast<std::size_t>(a.step_plan[s][column]);
+      if (steps[p]++ > 0) continue;
+      comments[p] = "state " + std::to_string(s) + " [" + item_text(g, a.states[s].kernel.front());
+      if (a.states[s].kernel.size() > 1) comments[p] += " ...";
+      comments[p] += "] on " + column_name(g, static_cast<int>(column));
+    }
+  for (std::size_t p = 0; p < a.plans.size(); ++p) {
+    if (steps[p] > 1) comments[p] += " (and " + std::to_string(steps[p] - 1) + " more steps)";
+    std::string rules;
+    for (const PlanOp& op : a.plans[p])
+      if (op.kind == PlanOp::Kind::reduce || op.kind == PlanOp::Kind::reduce_lookup)
+        rules += (rules.empty() ? "" : ", ") + item_text(g, {op.rule, -1});
+    if (!rules.empty()) comments[p] += ": reduces by " + rules;
+  }
+  return comments;
 }
 
 }  // namespace
@@ -86,9 +110,35 @@ void write_tables(const Automaton& a, std::ostream& out) {
   }
   out << "};\n\n";
 
-  out << "// [state][nonterminal][column]: state after reducing to that nonterminal and then\n"
-         "// through the unit rules the lookahead in that column triggers. 255 for none.\n"
+  out << "// The textbook engine's tables. [state][column]: the action on the lookahead\n"
+         "// in that column (table_encoding.hpp); the unknown token's column is all errors.\n"
+         "inline constexpr std::int16_t action["
+      << a.states.size() << "][" << a.unknown_column() + 1 << "] = {\n";
+  for (const std::vector<int>& row : a.action) {
+    out << "    {";
+    for (int code : row) out << code << ",";
+    out << "0},\n";
+  }
+  out << "};\n\n";
+  out << "// [state]: the rule a state reduces by without reading a lookahead; 0 for none.\n"
+         "inline constexpr std::uint8_t default_rule[] = {";
+  for (std::size_t s = 0; s < a.states.size(); ++s)
+    out << (s % 24 == 0 ? "\n   " : "") << " " << a.default_rule[s] << ",";
+  out << "\n};\n\n";
+  out << "// [state][nonterminal]: the state after reducing to that nonterminal. 255 for none.\n"
          "inline constexpr std::uint8_t go_to["
+      << a.states.size() << "][" << g.nonterminal_count() << "] = {\n";
+  for (const std::vector<int>& row : a.go_to) {
+    out << "    {";
+    for (int target : row) out << (target < 0 ? 255 : target) << ",";
+    out << "},\n";
+  }
+  out << "};\n\n";
+
+  out << "// The plans engine's gotos. [state][nonterminal][column]: the state after\n"
+         "// reducing to that nonterminal and then through the unit rules the lookahead\n"
+         "// in that column triggers. 255 for none.\n"
+         "inline constexpr std::uint8_t chained_goto["
       << a.states.size() << "][" << g.nonterminal_count() << "][" << columns << "] = {\n";
   for (std::size_t s = 0; s < a.states.size(); ++s) {
     out << "  {\n";
@@ -114,10 +164,13 @@ void write_tables(const Automaton& a, std::ostream& out) {
   out << "}  // namespace parse_tables\n\n";
 
   out << "// Every plan: its number and its operations, for the engine to expand into\n"
-         "// straight-line code (the PARSE_PLAN_ macros are the engine's).\n"
+         "// straight-line code (the PARSE_PLAN_ macros are the engine's). Above each, the\n"
+         "// first step that runs it: the state's first kernel item, the lookahead, and\n"
+         "// the rules the plan reduces by.\n"
          "#define PARSE_TABLES_FOR_EACH_PLAN(X)";
+  const std::vector<std::string> comments = plan_comments(a);
   for (std::size_t p = 0; p < a.plans.size(); ++p) {
-    out << " \\\n  X(" << p << ",";
+    out << " \\\n  /* " << comments[p] << " */ \\\n  X(" << p << ",";
     const Plan& plan = a.plans[p];
     for (std::size_t i = 0; i < plan.size(); ++i)
       out << " " << op_code(plan[i], i > 0 ? &plan[i - 1] : nullptr);

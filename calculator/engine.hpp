@@ -1,0 +1,45 @@
+// What the parse engines share: the derived tables, the parse stack and its
+// limit, the lookahead's column, and the two ways a parse fails (parser.cpp).
+//
+// yyparse runs the engine the build chose. The textbook engine
+// (textbook_engine.cpp) is the LALR(1) algorithm one table lookup at a time:
+// read it first. The plans engine (plans_engine.cpp), the one the program
+// ships with, does exactly the same in fewer jumps.
+#pragma once
+
+#include <cstdint>
+
+#include "parse_tables.inc"
+#include "tokens.hpp"
+
+namespace engine {
+
+namespace pt = parse_tables;
+
+// The start entry, one for `program` and one per symbol of the statement in
+// progress must fit in this many entries.
+inline constexpr int stack_limit = 500;
+
+// The parse stack: states, and beside each the value of the symbol that led
+// there. Allocated by the first parse and kept for the whole run.
+extern std::uint8_t* state_stack;
+extern SemValue* value_stack;
+// False when there is no memory for it.
+bool allocate_stack();
+
+// The lookahead token's column in the tables. A negative code is end of
+// input; a code the grammar never uses has a column of its own.
+[[gnu::always_inline]] inline unsigned token_column(int code) {
+  if (static_cast<unsigned>(code) < TOKEN_CODE_LIMIT) return pt::token_class[code];
+  return code < 0 ? pt::token_class[0] : pt::unknown_column;
+}
+
+// Report the failure through yyerror; return yyparse's status for it, 1.
+int stack_overflow();
+int syntax_error();
+
+// The engines, each a whole yyparse.
+int plans_parse();
+int textbook_parse();
+
+}  // namespace engine
