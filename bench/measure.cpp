@@ -1,9 +1,9 @@
 // measure: runs a command repeatedly with standard input from a file and
-// standard output to a file, and prints the median wall time and the median
-// peak resident set size.
+// standard output to a file, and prints the median wall time, the median
+// peak resident set size and the median CPU time (user and system).
 //
 //   measure RUNS INPUT OUTPUT COMMAND [ARG...]
-//   -> "<seconds> <peak RSS KiB>"
+//   -> "<seconds> <peak RSS KiB> <CPU seconds>"
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
                stderr);
     return 2;
   }
-  std::vector<double> seconds;
+  std::vector<double> seconds, cpu_seconds;
   std::vector<long> rss;
   for (long run = 0; run < runs; ++run) {
     const auto start = std::chrono::steady_clock::now();
@@ -48,9 +48,14 @@ int main(int argc, char** argv) {
     }
     seconds.push_back(std::chrono::duration<double>(end - start).count());
     rss.push_back(usage.ru_maxrss);
+    cpu_seconds.push_back(static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) /
+                              1e6);
   }
   std::sort(seconds.begin(), seconds.end());
   std::sort(rss.begin(), rss.end());
-  std::printf("%.4f %ld\n", seconds[seconds.size() / 2], rss[rss.size() / 2]);
+  std::sort(cpu_seconds.begin(), cpu_seconds.end());
+  std::printf("%.4f %ld %.4f\n", seconds[seconds.size() / 2], rss[rss.size() / 2],
+              cpu_seconds[cpu_seconds.size() / 2]);
   return 0;
 }

@@ -23,6 +23,42 @@
 #include "tokens.hpp"
 
 namespace engine {
+namespace {
+
+// The parse stack as the plans work on it, held in registers: the states
+// and values, the depth, and the state on top.
+struct PlanStack {
+  std::uint8_t* states;
+  SemValue* values;
+  int depth;
+  unsigned state;
+
+  bool full() const { return depth == stack_limit; }
+  [[gnu::always_inline]] void push(unsigned pushed, SemValue value) {
+    states[depth] = static_cast<std::uint8_t>(pushed);
+    values[depth] = value;
+    ++depth;
+    state = pushed;
+  }
+  // Reduces by rule r: runs its action on the top entries and pops them;
+  // returns the value of the rule's left side.
+  template <int r>
+  [[gnu::always_inline]] SemValue reduce() {
+    constexpr int length = pt::rule_length[r];
+    if constexpr (length == 0) return SemValue{};
+    const SemValue value = run_action(pt::rule_action[r], values + depth - length);
+    depth -= length;
+    return value;
+  }
+  // The state that rule r's reduction uncovers, before it is made.
+  template <int r>
+  unsigned below() const {
+    return states[depth - pt::rule_length[r] - 1];
+  }
+  unsigned top() const { return states[depth - 1]; }
+};
+
+}  // namespace
 
 // Out of line, so that its calls can be checked (tests/check_engine_calls.sh).
 [[gnu::noinline]] CALC_INLINE_CALLEES int plans_parse() {
@@ -52,16 +88,13 @@ namespace engine {
             goto_handlers[below][lhs][c] = step_handlers[to][c];
     looked_up = true;
   }
-#define CALC_NEXT_STEP() CALC_DISPATCH_JUMP(step_handlers[state][column])
+#define CALC_NEXT_STEP() CALC_DISPATCH_JUMP(step_handlers[stack.state][column])
 
   // Local copies stay in registers across the calls to the scanner, and so
   // does the scanner's position. The state is always the one on top of the
   // stack.
-  std::uint8_t* const states = state_stack;
-  SemValue* const values = value_stack;
-  int depth = 1;
-  unsigned state = 0;
-  states[0] = 0;
+  PlanStack stack{state_stack, value_stack, 0, 0};
+  stack.push(0, SemValue{});
   ScanPosition input;
   unsigned column = pt::unread_column;  // the lookahead token's column in the tables
   calc_dispatch_target looked_up_step;  // set by a lookup, for the dispatch after it
@@ -74,42 +107,34 @@ namespace engine {
   }
   // What a plan's operations do. Every push that can deepen the stack (a
   // shift, an empty rule's reduction) checks the limit first.
-#define PARSE_PLAN_PUSH(pushed, value)               \
-  states[depth] = static_cast<std::uint8_t>(pushed); \
-  values[depth] = (value);                           \
-  ++depth;                                           \
-  state = (pushed);
-#define PARSE_PLAN_SHIFT(to)                               \
-  {                                                        \
-    if (depth == stack_limit) PARSE_END(stack_overflow()); \
-    PARSE_PLAN_PUSH(to, yylval)                            \
-    column = pt::unread_column;                            \
+#define PARSE_PLAN_SHIFT(to)                       \
+  {                                                \
+    if (stack.full()) PARSE_END(stack_overflow()); \
+    stack.push(to, yylval);                        \
+    column = pt::unread_column;                    \
   }
-  // Reduce by rule r: run its action on the top entries, pop them, and push
-  // the left side where `to` says (the goto, through the unit rules it
-  // chains through).
-#define PARSE_PLAN_REDUCE_TO(r, to)                                                         \
-  {                                                                                         \
-    constexpr int length = pt::rule_length[r];                                              \
-    const SemValue value =                                                                  \
-        length == 0 ? SemValue{} : run_action(pt::rule_action[r], values + depth - length); \
-    depth -= length;                                                                        \
-    if constexpr (length == 0)                                                              \
-      if (depth == stack_limit) PARSE_END(stack_overflow());                                \
-    const unsigned target = (to);                                                           \
-    PARSE_PLAN_PUSH(target, value)                                                          \
+  // Reduce by rule r, and push its left side in state `to` (the goto,
+  // through the unit rules it chains through), or in the state looked up.
+#define PARSE_PLAN_REDUCE(r, to)                     \
+  {                                                  \
+    const SemValue value = stack.reduce<r>();        \
+    if constexpr (pt::rule_length[r] == 0)           \
+      if (stack.full()) PARSE_END(stack_overflow()); \
+    stack.push(to, value);                           \
   }
-#define PARSE_PLAN_REDUCE(r, to) PARSE_PLAN_REDUCE_TO(r, to)
-#define PARSE_PLAN_REDUCE_LOOKUP(r)                                                                \
-  looked_up_step = goto_handlers[states[depth - pt::rule_length[r] - 1]][pt::rule_lhs[r]][column]; \
-  PARSE_PLAN_REDUCE_TO(r, pt::chained_goto[states[depth - 1]][pt::rule_lhs[r]][column])
+#define PARSE_PLAN_REDUCE_LOOKUP(r)                                            \
+  {                                                                            \
+    looked_up_step = goto_handlers[stack.below<r>()][pt::rule_lhs[r]][column]; \
+    const SemValue value = stack.reduce<r>();                                  \
+    stack.push(pt::chained_goto[stack.top()][pt::rule_lhs[r]][column], value); \
+  }
 #define PARSE_PLAN_READ goto read_token;
 #define PARSE_PLAN_DISPATCH CALC_NEXT_STEP();
 #define PARSE_PLAN_DISPATCH_AFTER_LOOKUP CALC_DISPATCH_JUMP(looked_up_step);
 #define PARSE_PLAN_ACCEPT PARSE_END(0)
 #define PARSE_PLAN_ERROR PARSE_END(syntax_error())
 
-  CALC_DISPATCH_LOOP_BEGIN(step_handlers[state][column])
+  CALC_DISPATCH_LOOP_BEGIN(step_handlers[stack.state][column])
 
   // The one place that reads a token: plans come here with a direct jump.
 read_token : {
