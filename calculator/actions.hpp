@@ -1,6 +1,8 @@
 // What each grammar rule does when the parse engine reduces it.
 #pragma once
 
+#include <string_view>
+
 #include "arith.hpp"
 #include "grammar.hpp"
 #include "output.hpp"
@@ -30,8 +32,8 @@
     case Action::end_statement: error = overflow = dividebyzero = 0; return rhs[0];
     case Action::dump:
       for (int slot = 0; slot < 26; ++slot) {
-        put_byte(static_cast<char>('a' + slot));
-        write_text(": ");
+        const char name[] = {static_cast<char>('a' + slot), ':', ' '};
+        write_text(std::string_view(name, sizeof name));
         write_int_line(id[slot]);
       }
       return rhs[0];

@@ -103,15 +103,11 @@ inline std::size_t format_line(std::int32_t value, char* line) {
 // is written, not even what stdio still holds. `cause` is the write's errno.
 [[noreturn, gnu::cold]] void output_failed(int cause);
 
-inline void put_byte(char c) {
-  if (putc_unlocked(c, stdout) == EOF) output_failed(errno);
-}
-
 // Out of line, like write_int_line: the parse engine inlines what it calls
-// (CALC_INLINE_CALLEES), and these would be copied into every plan that
+// (CALC_INLINE_CALLEES), and this would be copied into every plan that
 // prints.
 [[gnu::noinline]] inline void write_text(std::string_view text) {
-  for (char c : text) put_byte(c);
+  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) output_failed(errno);
 }
 
 // The decimal value and a newline, formatted straight into the stream's
