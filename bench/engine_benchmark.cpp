@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "arith.hpp"
-#include "input_generator.hpp"
+#include "bench/input_generator.hpp"
 #include "scanner.hpp"
 #include "tokens.hpp"
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "input_generator.hpp"
+#include "bench/input_generator.hpp"
 
 int main(int argc, char** argv) {
   if (argc < 2) {

@@ -3,7 +3,7 @@
 // occasional dump, statements laid over lines in varied ways; never a syntax error and never deeper
 // than the parse stack allows. The generator evaluates each statement itself, so it knows which
 // fault, and keeps variables from drifting into values where everything overflows.
-#include "input_generator.hpp"
+#include "bench/input_generator.hpp"
 
 #include <cstdint>
 #include <optional>

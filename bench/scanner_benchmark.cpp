@@ -6,7 +6,7 @@
 #include <string>
 
 #include "arith.hpp"
-#include "input_generator.hpp"
+#include "bench/input_generator.hpp"
 #include "scanner.hpp"
 #include "tokens.hpp"
 
