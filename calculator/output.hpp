@@ -110,13 +110,21 @@ inline std::size_t format_line(std::int32_t value, char* line) {
   if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) output_failed(errno);
 }
 
+// The decimal value and a newline through stdio, for when the stream's
+// buffer shows no room (see write_int_line).
+[[gnu::noinline]] inline void write_int_line_through_stdio(std::int32_t value) {
+  char line[16];
+  write_text(std::string_view(line, output_detail::format_line(value, line)));
+}
+
 // The decimal value and a newline, formatted straight into the stream's
-// buffer where it has room, through stdio where it has not.
+// buffer where it has room, through stdio where it has not. The way through
+// stdio is a function of its own: its local buffer would otherwise give
+// every line the stack protector's check.
 [[gnu::noinline]] inline void write_int_line(std::int32_t value) {
   if (char* room = platform::stream_room(stdout, 16)) {
     platform::stream_advance(stdout, output_detail::format_line(value, room));
     return;
   }
-  char line[16];
-  write_text(std::string_view(line, output_detail::format_line(value, line)));
+  write_int_line_through_stdio(value);
 }
