@@ -195,16 +195,6 @@ int number(Token& token) {
       token.skip(1);
       byte = token[0];
     }
-    // Literals and variables, most of the tokens, are told apart by
-    // comparisons: a mispredicted comparison is settled as soon as the byte
-    // is loaded, a mispredicted jump through the switch's table only after
-    // a second load. The switch takes the rest.
-    if (static_cast<unsigned>(byte - '0') <= 9) return number(token);
-    if (static_cast<unsigned>(byte - 'a') <= 'z' - 'a') {
-      if (byte == 'd') return keyword_or_letter(token, "dump", DUMP);
-      if (byte == 'c') return keyword_or_letter(token, "clear", CLEAR);
-      return letter(token);
-    }
     switch (byte) {
       case '+': return operator_or_assignment(token, '+', ADD_ASSIGN);
       case '-': return operator_or_assignment(token, '-', SUB_ASSIGN);
@@ -216,6 +206,42 @@ int number(Token& token) {
       case '^': return operator_or_assignment(token, '^', XOR_ASSIGN);
       case '<': return shift_or_compare(token, LSHIFT, LSHIFT_ASSIGN);
       case '>': return shift_or_compare(token, RSHIFT, RSHIFT_ASSIGN);
+      case '0':
+      case '1':
+      case '2':
+      case '3':
+      case '4':
+      case '5':
+      case '6':
+      case '7':
+      case '8':
+      case '9': return number(token);
+      case 'd': return keyword_or_letter(token, "dump", DUMP);
+      case 'c': return keyword_or_letter(token, "clear", CLEAR);
+      case 'a':
+      case 'b':
+      case 'e':
+      case 'f':
+      case 'g':
+      case 'h':
+      case 'i':
+      case 'j':
+      case 'k':
+      case 'l':
+      case 'm':
+      case 'n':
+      case 'o':
+      case 'p':
+      case 'q':
+      case 'r':
+      case 's':
+      case 't':
+      case 'u':
+      case 'v':
+      case 'w':
+      case 'x':
+      case 'y':
+      case 'z': return letter(token);
       case '\0':
         if (!token.past_data(0)) return emit(token, 1, NUL_BYTE);
         if (!token.refill()) return end_of_input(token);
