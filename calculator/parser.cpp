@@ -2,7 +2,6 @@
 // check that the tables were derived from this grammar.
 #include <cstdio>
 #include <cstdlib>
-#include <iterator>
 #include <string_view>
 
 #include "engine.hpp"

@@ -45,10 +45,13 @@ struct PlanStack {
   template <int r>
   [[gnu::always_inline]] SemValue reduce() {
     constexpr int length = pt::rule_length[r];
-    if constexpr (length == 0) return SemValue{};
-    const SemValue value = run_action(pt::rule_action[r], values + depth - length);
-    depth -= length;
-    return value;
+    if constexpr (length == 0) {
+      return SemValue{};
+    } else {
+      const SemValue value = run_action(pt::rule_action[r], values + depth - length);
+      depth -= length;
+      return value;
+    }
   }
   // The state that rule r's reduction uncovers, before it is made.
   template <int r>
