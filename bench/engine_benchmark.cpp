@@ -8,6 +8,7 @@
 
 #include "arith.hpp"
 #include "bench/input_generator.hpp"
+#include "engine.hpp"
 #include "scanner.hpp"
 #include "tokens.hpp"
 
@@ -81,10 +82,10 @@ BENCHMARK(BM_ParseEngine)->Arg(1 << 20)->Arg(16 << 20)->Unit(benchmark::kMillise
 // The engine reads through a ScanPosition; here it replays the recording.
 ScanPosition::ScanPosition() : at_(nullptr) {}
 void ScanPosition::hand_back() {}
-int ScanPosition::next_token() {
-  if (replayed == tokens.size()) return 0;
-  yylval = tokens[replayed].value;
-  return tokens[replayed++].code;
+std::size_t ScanPosition::next_column() {
+  if (replayed == tokens.size()) return static_cast<std::size_t>(engine::token_column(0));
+  value_ = tokens[replayed].value;
+  return static_cast<std::size_t>(engine::token_column(tokens[replayed++].code));
 }
 
 int main(int argc, char** argv) {

@@ -29,7 +29,7 @@ bool allocate_stack();
 
 // The lookahead token's column in the tables. A negative code is end of
 // input; a code the grammar never uses has a column of its own.
-[[gnu::always_inline]] inline int token_column(int code) {
+[[gnu::always_inline]] constexpr int token_column(int code) {
   if (static_cast<unsigned>(code) < TOKEN_CODE_LIMIT) return pt::token_class[code];
   return code < 0 ? pt::token_class[0] : pt::unknown_column;
 }

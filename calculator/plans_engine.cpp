@@ -25,20 +25,42 @@
 namespace engine {
 namespace {
 
+// The handler of every step, by state and column; plans_parse fills it on
+// its first call. Each dispatch loads its target with one load, instead of
+// the plan's number and then its handler.
+calc_dispatch_target step_handlers[pt::state_count][pt::unread_column + 1];
+
+// Whether the shift into state `to` shifts a literal or a letter. No other
+// token has a value (the scanner sets none), so its shift stores none.
+constexpr bool shifts_a_value(int to) {
+  for (int state = 0; state < pt::state_count; ++state)
+    for (const int code : {NUMBER, LETTER})
+      if (pt::action[state][pt::token_class[code]] == to) return true;
+  return false;
+}
+
 // The parse stack as the plans work on it, held in registers: the states
-// and values, the depth, and the state on top.
+// and values, the depth, and the steps from the state on top.
 struct PlanStack {
   std::uint8_t* states;
   SemValue* values;
-  int depth;
-  unsigned state;
+  // Pointer-sized, so that indexing the stacks needs no sign extension.
+  std::ptrdiff_t depth;
+  // The top state's row of step_handlers: a dispatch adds only the column.
+  const calc_dispatch_target* steps;
 
   bool full() const { return depth == stack_limit; }
   [[gnu::always_inline]] void push(unsigned pushed, SemValue value) {
     states[depth] = static_cast<std::uint8_t>(pushed);
     values[depth] = value;
     ++depth;
-    state = pushed;
+    steps = step_handlers[pushed];
+  }
+  // The same, leaving the entry's value as it was.
+  [[gnu::always_inline]] void push_state(unsigned pushed) {
+    states[depth] = static_cast<std::uint8_t>(pushed);
+    ++depth;
+    steps = step_handlers[pushed];
   }
   // Reduces by rule r: runs its action on the top entries and pops them;
   // returns the value of the rule's left side.
@@ -71,9 +93,6 @@ struct PlanStack {
 #define CALC_PLAN_TARGET(p, operations) CALC_DISPATCH_TARGET(plan_##p, p),
   static const calc_dispatch_target plans[] = {PARSE_TABLES_FOR_EACH_PLAN(CALC_PLAN_TARGET)};
   static_assert(std::size(plans) == pt::plan_count);
-  // The handler of every step, looked up once: each dispatch then loads its
-  // target with one load instead of two in a row.
-  static calc_dispatch_target step_handlers[pt::state_count][pt::unread_column + 1];
   // The same for the step a looked-up goto lands in, by the state below the
   // reduced entries, the rule's left side and the column: a dispatch right
   // after the lookup loads its target at once, not after the goto. Only the
@@ -91,16 +110,15 @@ struct PlanStack {
             goto_handlers[below][lhs][c] = step_handlers[to][c];
     looked_up = true;
   }
-#define CALC_NEXT_STEP() CALC_DISPATCH_JUMP(step_handlers[stack.state][column])
+#define CALC_NEXT_STEP() CALC_DISPATCH_JUMP(stack.steps[column])
 
   // Local copies stay in registers across the calls to the scanner, and so
-  // does the scanner's position. The state is always the one on top of the
-  // stack.
-  PlanStack stack{state_stack, value_stack, 0, 0};
+  // does the scanner's position.
+  PlanStack stack{state_stack, value_stack, 0, nullptr};
   stack.push(0, SemValue{});
   ScanPosition input;
-  unsigned column = pt::unread_column;  // the lookahead token's column in the tables
-  calc_dispatch_target looked_up_step;  // set by a lookup, for the dispatch after it
+  std::size_t column = pt::unread_column;  // the lookahead token's column in the tables
+  calc_dispatch_target looked_up_step;     // set by a lookup, for the dispatch after it
 
   // Every way out of the engine gives the scanner its position back.
 #define PARSE_END(status) \
@@ -113,7 +131,10 @@ struct PlanStack {
 #define PARSE_PLAN_SHIFT(to)                       \
   {                                                \
     if (stack.full()) PARSE_END(stack_overflow()); \
-    stack.push(to, yylval);                        \
+    if constexpr (shifts_a_value(to))              \
+      stack.push(to, input.value());               \
+    else                                           \
+      stack.push_state(to);                        \
     column = pt::unread_column;                    \
   }
   // Reduce by rule r, and push its left side in state `to` (the goto,
@@ -137,11 +158,11 @@ struct PlanStack {
 #define PARSE_PLAN_ACCEPT PARSE_END(0)
 #define PARSE_PLAN_ERROR PARSE_END(syntax_error())
 
-  CALC_DISPATCH_LOOP_BEGIN(step_handlers[stack.state][column])
+  CALC_DISPATCH_LOOP_BEGIN(stack.steps[column])
 
   // The one place that reads a token: plans come here with a direct jump.
 read_token : {
-  column = token_column(input.next_token());
+  column = input.next_column();
   CALC_NEXT_STEP();
 }
 

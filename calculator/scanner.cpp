@@ -12,6 +12,7 @@
 
 #include "arith.hpp"
 #include "digits.hpp"
+#include "engine.hpp"
 #include "input_buffer.hpp"
 #include "platform.hpp"
 #include "tokens.hpp"
@@ -65,8 +66,10 @@ class Token {
   // Where the token starts, as the last refill left the buffer; once emit
   // has ended the scan, the byte after it, where scanning goes on.
   char* start_;
-  friend int emit(Token& token, std::size_t length, int code);
-  friend int end_of_input(Token& token);
+  template <class For>
+  friend auto emit(Token& token, std::size_t length, int code);
+  template <class For>
+  friend auto end_of_input(Token& token);
   friend class ::ScanPosition;
 };
 
@@ -87,56 +90,74 @@ constexpr bool is_blank(unsigned char byte) {
   return token[k];
 }
 
-// Whether the parse engine holds the position (ScanPosition): it needs no
-// yytext, and it keeps the position itself.
-bool engine_scanning;
+// Who a scan is for. yylex hands out the token's code, and the token as
+// yytext. The engine (ScanPosition) keeps the position itself and needs no
+// yytext; it takes the code's column in the parse tables, which each case
+// of the scan knows as a constant, so that the engine's dispatch on it need
+// not wait for a table lookup.
+struct ForYylex {
+  static constexpr bool keeps_yytext = true;
+  static constexpr int handed_out(int code) { return code; }
+};
+struct ForEngine {
+  static constexpr bool keeps_yytext = false;
+  static constexpr std::size_t handed_out(int code) {
+    return static_cast<std::size_t>(engine::token_column(code));
+  }
+};
 
 // Ends the scan: the token is its first `length` bytes, and scanning goes on
 // after them. For yylex the token is handed out as yytext, NUL-terminated in
 // place, and its place is kept in the record; the byte the NUL replaced is
 // put back when the next scan starts.
-[[gnu::always_inline]] inline int emit(Token& token, std::size_t length, int code) {
+template <class For>
+[[gnu::always_inline]] inline auto emit(Token& token, std::size_t length, int code) {
   char* const text = token.start_;
   token.start_ += length;
-  if (engine_scanning) return code;
-  input.next = static_cast<std::size_t>(text - input.text) + length;
-  input.held_byte = text[length];
-  text[length] = '\0';
-  yytext = text;
-  return code;
+  if constexpr (For::keeps_yytext) {
+    input.next = static_cast<std::size_t>(text - input.text) + length;
+    input.held_byte = text[length];
+    text[length] = '\0';
+    yytext = text;
+  }
+  return For::handed_out(code);
 }
 
 // The token stands at the end markers, empty.
-int end_of_input(Token& token) {
+template <class For>
+auto end_of_input(Token& token) {
   token.start_ = input.text + input.end;
   input.next = input.end;
   input.held_byte = '\0';  // the end marker there stays NUL
   yytext = empty_text;
-  return 0;
+  return For::handed_out(0);
 }
 
 // An operator that may be followed by '=': alone, or the compound assignment.
-[[gnu::always_inline]] inline int operator_or_assignment(Token& token, int alone, int assignment) {
-  return peek(token, 1) == '=' ? emit(token, 2, assignment) : emit(token, 1, alone);
+template <class For>
+[[gnu::always_inline]] inline auto operator_or_assignment(Token& token, int alone, int assignment) {
+  return peek(token, 1) == '=' ? emit<For>(token, 2, assignment) : emit<For>(token, 1, alone);
 }
 
 // "<<=" / "<<" / "<" and the same for '>'.
-int shift_or_compare(Token& token, int shift, int shift_assign) {
-  const unsigned char angle = token[0];
-  if (peek(token, 1) != angle) return emit(token, 1, angle);
-  return peek(token, 2) == '=' ? emit(token, 3, shift_assign) : emit(token, 2, shift);
+template <class For>
+auto shift_or_compare(Token& token, int angle, int shift, int shift_assign) {
+  if (peek(token, 1) != angle) return emit<For>(token, 1, angle);
+  return peek(token, 2) == '=' ? emit<For>(token, 3, shift_assign) : emit<For>(token, 2, shift);
 }
 
-int letter(Token& token) {
-  yylval.letter = static_cast<char>(token[0]);
-  return emit(token, 1, LETTER);
+template <class For>
+auto letter(Token& token, SemValue& value) {
+  value.letter = static_cast<char>(token[0]);
+  return emit<For>(token, 1, LETTER);
 }
 
 // The keyword `word` where it stands whole, else its first letter.
-int keyword_or_letter(Token& token, std::string_view word, int keyword) {
+template <class For>
+auto keyword_or_letter(Token& token, SemValue& value, std::string_view word, int keyword) {
   for (std::size_t k = 1; k < word.size(); ++k)
-    if (peek(token, k) != static_cast<unsigned char>(word[k])) return letter(token);
-  return emit(token, word.size(), keyword);
+    if (peek(token, k) != static_cast<unsigned char>(word[k])) return letter<For>(token, value);
+  return emit<For>(token, word.size(), keyword);
 }
 
 // The value of the token's first `count` bytes, all digits, as a signed
@@ -154,21 +175,22 @@ std::int64_t decimal_value(const Token& token, std::size_t count) {
 
 // Digits are scanned and converted eight at a time; a literal of more than
 // 19 digits, which may overflow 64 bits, is converted again with saturation.
-int number(Token& token) {
+template <class For>
+auto number(Token& token, SemValue& value) {
   // Most literals have fewer than eight digits and end inside the data read:
   // one word holds them.
   const std::uint64_t first = token.eight_bytes(0);
   if (const unsigned run = digits::run(first); run < 8 && !token.past_data(run)) {
-    yylval.val = low32(chk(static_cast<std::int64_t>(digits::value(first, run))));
-    return emit(token, run, NUMBER);
+    value.val = low32(chk(static_cast<std::int64_t>(digits::value(first, run))));
+    return emit<For>(token, run, NUMBER);
   }
   std::size_t length = 0;
-  std::uint64_t value = 0;
+  std::uint64_t sum = 0;
   for (;;) {
     const std::uint64_t word = token.eight_bytes(length);
     const unsigned run = digits::run(word);
     if (run > 0 && length + run <= 19)
-      value = value * digits::powers_of_ten[run] + digits::value(word, run);
+      sum = sum * digits::powers_of_ten[run] + digits::value(word, run);
     length += run;
     if (run == 8) continue;
     // The run stopped at token[length]; at the end markers, read on.
@@ -176,15 +198,17 @@ int number(Token& token) {
   }
   const std::int64_t exact =
       length > 19 ? decimal_value(token, length)
-                  : static_cast<std::int64_t>(std::min<std::uint64_t>(value, INT64_MAX));
-  yylval.val = low32(chk(exact));
-  return emit(token, length, NUMBER);
+                  : static_cast<std::int64_t>(std::min<std::uint64_t>(sum, INT64_MAX));
+  value.val = low32(chk(exact));
+  return emit<For>(token, length, NUMBER);
 }
 
 // Scans the token in hand, for yylex and for the engine alike: skips the
 // blanks before it, then one case per byte that can start a token, so that
-// the jump taken already names the kind of token.
-[[gnu::always_inline]] inline int scan(Token& token) {
+// the jump taken already names the kind of token. A literal or a letter
+// leaves its value in `value`.
+template <class For>
+[[gnu::always_inline]] inline auto scan(Token& token, SemValue& value) {
   for (;;) {
     // Blanks are passed by a branch: where it is predicted, the loads of the
     // token after them start at once, instead of waiting for the blank test
@@ -196,16 +220,16 @@ int number(Token& token) {
       byte = token[0];
     }
     switch (byte) {
-      case '+': return operator_or_assignment(token, '+', ADD_ASSIGN);
-      case '-': return operator_or_assignment(token, '-', SUB_ASSIGN);
-      case '*': return operator_or_assignment(token, '*', MUL_ASSIGN);
-      case '/': return operator_or_assignment(token, '/', DIV_ASSIGN);
-      case '%': return operator_or_assignment(token, '%', MOD_ASSIGN);
-      case '&': return operator_or_assignment(token, '&', AND_ASSIGN);
-      case '|': return operator_or_assignment(token, '|', OR_ASSIGN);
-      case '^': return operator_or_assignment(token, '^', XOR_ASSIGN);
-      case '<': return shift_or_compare(token, LSHIFT, LSHIFT_ASSIGN);
-      case '>': return shift_or_compare(token, RSHIFT, RSHIFT_ASSIGN);
+      case '+': return operator_or_assignment<For>(token, '+', ADD_ASSIGN);
+      case '-': return operator_or_assignment<For>(token, '-', SUB_ASSIGN);
+      case '*': return operator_or_assignment<For>(token, '*', MUL_ASSIGN);
+      case '/': return operator_or_assignment<For>(token, '/', DIV_ASSIGN);
+      case '%': return operator_or_assignment<For>(token, '%', MOD_ASSIGN);
+      case '&': return operator_or_assignment<For>(token, '&', AND_ASSIGN);
+      case '|': return operator_or_assignment<For>(token, '|', OR_ASSIGN);
+      case '^': return operator_or_assignment<For>(token, '^', XOR_ASSIGN);
+      case '<': return shift_or_compare<For>(token, '<', LSHIFT, LSHIFT_ASSIGN);
+      case '>': return shift_or_compare<For>(token, '>', RSHIFT, RSHIFT_ASSIGN);
       case '0':
       case '1':
       case '2':
@@ -215,9 +239,9 @@ int number(Token& token) {
       case '6':
       case '7':
       case '8':
-      case '9': return number(token);
-      case 'd': return keyword_or_letter(token, "dump", DUMP);
-      case 'c': return keyword_or_letter(token, "clear", CLEAR);
+      case '9': return number<For>(token, value);
+      case 'd': return keyword_or_letter<For>(token, value, "dump", DUMP);
+      case 'c': return keyword_or_letter<For>(token, value, "clear", CLEAR);
       case 'a':
       case 'b':
       case 'e':
@@ -241,15 +265,22 @@ int number(Token& token) {
       case 'w':
       case 'x':
       case 'y':
-      case 'z': return letter(token);
+      case 'z': return letter<For>(token, value);
       case '\0':
-        if (!token.past_data(0)) return emit(token, 1, NUL_BYTE);
-        if (!token.refill()) return end_of_input(token);
+        if (!token.past_data(0)) return emit<For>(token, 1, NUL_BYTE);
+        if (!token.refill()) return end_of_input<For>(token);
         continue;
+      // The grammar's other one-byte tokens, each in a case of its own, so
+      // that its code is a constant there.
+      case '(': return emit<For>(token, 1, '(');
+      case ')': return emit<For>(token, 1, ')');
+      case ';': return emit<For>(token, 1, ';');
+      case '=': return emit<For>(token, 1, '=');
+      case '~': return emit<For>(token, 1, '~');
       default:
         // Any other byte stands for itself; bytes of 0x80 and above keep
         // their unsigned value, so none of them can read as end of input.
-        return emit(token, 1, byte);
+        return emit<For>(token, 1, byte);
     }
   }
 }
@@ -263,7 +294,7 @@ int yywrap() {
 int yylex() {
   Token token = Token::at_next_byte();
   input.text[input.next] = input.held_byte;
-  return scan(token);
+  return scan<ForYylex>(token, yylval);
 }
 
 ScanPosition::ScanPosition() {
@@ -271,24 +302,21 @@ ScanPosition::ScanPosition() {
   // that handing the position back and scanning on with yylex is the same.
   input.text[input.next] = input.held_byte;
   at_ = input.text + input.next;
-  engine_scanning = true;
 }
 
-int ScanPosition::next_token() {
+std::size_t ScanPosition::next_column() {
   Token token(at_);
-  const int code = scan(token);
+  const std::size_t column = scan<ForEngine>(token, value_);
   at_ = token.start_;
-  return code;
+  return column;
 }
 
 void ScanPosition::hand_back() {
   input.next = static_cast<std::size_t>(at_ - input.text);
   input.held_byte = *at_;
-  engine_scanning = false;
 }
 
 void scanner_reset() {
   scanner_input::reset_input();
   yytext = empty_text;
-  engine_scanning = false;
 }

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "tokens.hpp"
+
 // The input buffer's first size and the most bytes one read asks for, both
 // set when the program is built (CMake CALC_INPUT_BUFFER_SIZE and
 // CALC_READ_BLOCK_SIZE; 16384 and 8192 unless changed). The buffer doubles
@@ -46,12 +48,16 @@ class ScanPosition {
   ScanPosition(const ScanPosition&) = delete;
   ScanPosition& operator=(const ScanPosition&) = delete;
 
-  // What yylex would return from here (yylval set the same way); the
-  // position moves past the token.
-  int next_token();
+  // The column in the parse tables (engine::token_column) of what yylex
+  // would return from here; the position moves past the token.
+  std::size_t next_column();
+  // The value of the token last scanned, as yylex would set yylval; kept
+  // here, not in yylval, so that it can stay in a register.
+  SemValue value() const { return value_; }
   // Back to the buffer record; the position is not used again.
   void hand_back();
 
  private:
   char* at_;  // the next byte to scan, as the last refill left the buffer
+  SemValue value_{};
 };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "arith.hpp"
+#include "engine.hpp"
 #include "memory_input.hpp"
 #include "tokens.hpp"
 
@@ -23,27 +24,38 @@ std::ostream& operator<<(std::ostream& os, const Token& t) {
   return os << "{" << t.code << " \"" << t.text << "\"}";
 }
 
-// The codes the parse engine's way into the scanner finds.
-std::vector<int> codes_through_scan_position(const std::string& input) {
-  use_input(input);
-  std::vector<int> codes;
-  ScanPosition position;
-  for (int code = position.next_token(); code != 0; code = position.next_token())
-    codes.push_back(code);
-  position.hand_back();
-  return codes;
+std::size_t column(int code) {
+  return static_cast<std::size_t>(engine::token_column(code));
 }
 
-// The tokens yylex finds; the engine's way must find the same codes.
+// A token as the parse engine sees it: its column, and its value if it has one.
+using Seen = std::pair<std::size_t, std::int32_t>;
+Seen seen(std::size_t c, SemValue value) {
+  return {c, c == column(NUMBER) ? value.val : c == column(LETTER) ? value.letter : 0};
+}
+
+// What the parse engine's way into the scanner finds, up to the end of input.
+std::vector<Seen> through_scan_position(const std::string& input) {
+  use_input(input);
+  std::vector<Seen> found;
+  ScanPosition position;
+  for (std::size_t c = position.next_column(); c != column(0); c = position.next_column())
+    found.push_back(seen(c, position.value()));
+  position.hand_back();
+  return found;
+}
+
+// The tokens yylex finds; the engine's way must find the same columns and
+// values.
 std::vector<Token> scan(const std::string& input) {
   use_input(input);
   std::vector<Token> tokens;
-  std::vector<int> codes;
+  std::vector<Seen> found;
   for (int code = yylex(); code != 0; code = yylex()) {
     tokens.push_back({code, yytext});
-    codes.push_back(code);
+    found.push_back(seen(column(code), yylval));
   }
-  EXPECT_EQ(codes_through_scan_position(input), codes) << "through ScanPosition";
+  EXPECT_EQ(through_scan_position(input), found) << "through ScanPosition";
   return tokens;
 }
 
@@ -79,9 +91,9 @@ TEST(Scanner, YylexAndTheEngineTakeTurnsOnOneInput) {
   EXPECT_EQ(yylex(), LETTER);
   {
     ScanPosition engine;
-    EXPECT_EQ(engine.next_token(), ADD_ASSIGN);
-    EXPECT_EQ(engine.next_token(), NUMBER);
-    EXPECT_EQ(yylval.val, 12);
+    EXPECT_EQ(engine.next_column(), column(ADD_ASSIGN));
+    EXPECT_EQ(engine.next_column(), column(NUMBER));
+    EXPECT_EQ(engine.value().val, 12);
     engine.hand_back();
   }
   EXPECT_EQ(yylex(), ';');
@@ -89,7 +101,7 @@ TEST(Scanner, YylexAndTheEngineTakeTurnsOnOneInput) {
   EXPECT_STREQ(yytext, "b");
   {
     ScanPosition engine;
-    EXPECT_EQ(engine.next_token(), LSHIFT_ASSIGN);
+    EXPECT_EQ(engine.next_column(), column(LSHIFT_ASSIGN));
     engine.hand_back();
   }
   EXPECT_EQ(yylex(), LETTER);
