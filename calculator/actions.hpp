@@ -77,7 +77,8 @@
     case Action::complement: return value_of(~rhs[1].val);
     case Action::parenthesis: return rhs[1];
     case Action::variable_value: return value_of(*rhs[0].ref);
-    case Action::variable_ref: return SemValue{.ref = &id[rhs[0].letter - 'a']};
+    // The difference first: the compiler folds 'a' into the address.
+    case Action::variable_ref: return SemValue{.ref = id + (rhs[0].letter - 'a')};
     case Action::number: return value_of(chk(rhs[0].val));
   }
   return rhs[0];

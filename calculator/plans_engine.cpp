@@ -50,14 +50,14 @@ struct PlanStack {
   const calc_dispatch_target* steps;
 
   bool full() const { return depth == stack_limit; }
-  [[gnu::always_inline]] void push(unsigned pushed, SemValue value) {
+  [[gnu::always_inline]] void push(std::size_t pushed, SemValue value) {
     states[depth] = static_cast<std::uint8_t>(pushed);
     values[depth] = value;
     ++depth;
     steps = step_handlers[pushed];
   }
   // The same, leaving the entry's value as it was.
-  [[gnu::always_inline]] void push_state(unsigned pushed) {
+  [[gnu::always_inline]] void push_state(std::size_t pushed) {
     states[depth] = static_cast<std::uint8_t>(pushed);
     ++depth;
     steps = step_handlers[pushed];
@@ -93,12 +93,17 @@ struct PlanStack {
 #define CALC_PLAN_TARGET(p, operations) CALC_DISPATCH_TARGET(plan_##p, p),
   static const calc_dispatch_target plans[] = {PARSE_TABLES_FOR_EACH_PLAN(CALC_PLAN_TARGET)};
   static_assert(std::size(plans) == pt::plan_count);
-  // The same for the step a looked-up goto lands in, by the state below the
-  // reduced entries, the rule's left side and the column: a dispatch right
-  // after the lookup loads its target at once, not after the goto. Only the
-  // entries of gotos that exist are filled, so only their pages are used.
-  static calc_dispatch_target goto_handlers[pt::state_count][pt::nonterminal_count]
-                                           [pt::unread_column + 1];
+  // A looked-up goto, by the state below the reduced entries, the rule's
+  // left side and the column: the state it lands in (through the unit rules
+  // it chains through) and the handler of the step from there, side by
+  // side, so that one index finds both and a dispatch right after the
+  // lookup loads its target at once, not after the goto. Only the entries
+  // of gotos that exist are filled, so only their pages are used.
+  struct LookedUpGoto {
+    calc_dispatch_target step;
+    std::size_t to;
+  };
+  static LookedUpGoto gotos[pt::state_count][pt::nonterminal_count][pt::unread_column + 1];
   static bool looked_up = false;
   if (!looked_up) {
     for (int s = 0; s < pt::state_count; ++s)
@@ -107,7 +112,7 @@ struct PlanStack {
       for (int lhs = 0; lhs < pt::nonterminal_count; ++lhs)
         for (int c = 0; c <= pt::unread_column; ++c)
           if (const int to = pt::chained_goto[below][lhs][c]; to < pt::state_count)
-            goto_handlers[below][lhs][c] = step_handlers[to][c];
+            gotos[below][lhs][c] = {step_handlers[to][c], static_cast<std::size_t>(to)};
     looked_up = true;
   }
 #define CALC_NEXT_STEP() CALC_DISPATCH_JUMP(stack.steps[column])
@@ -146,11 +151,12 @@ struct PlanStack {
       if (stack.full()) PARSE_END(stack_overflow()); \
     stack.push(to, value);                           \
   }
-#define PARSE_PLAN_REDUCE_LOOKUP(r)                                            \
-  {                                                                            \
-    looked_up_step = goto_handlers[stack.below<r>()][pt::rule_lhs[r]][column]; \
-    const SemValue value = stack.reduce<r>();                                  \
-    stack.push(pt::chained_goto[stack.top()][pt::rule_lhs[r]][column], value); \
+#define PARSE_PLAN_REDUCE_LOOKUP(r)                                           \
+  {                                                                           \
+    const LookedUpGoto go = gotos[stack.below<r>()][pt::rule_lhs[r]][column]; \
+    looked_up_step = go.step;                                                 \
+    const SemValue value = stack.reduce<r>();                                 \
+    stack.push(go.to, value);                                                 \
   }
 #define PARSE_PLAN_READ goto read_token;
 #define PARSE_PLAN_DISPATCH CALC_NEXT_STEP();

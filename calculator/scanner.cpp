@@ -178,9 +178,10 @@ std::int64_t decimal_value(const Token& token, std::size_t count) {
 template <class For>
 auto number(Token& token, SemValue& value) {
   // Most literals have fewer than eight digits and end inside the data read:
-  // one word holds them.
+  // one word holds them. Only a NUL after the digits can be an end marker.
   const std::uint64_t first = token.eight_bytes(0);
-  if (const unsigned run = digits::run(first); run < 8 && !token.past_data(run)) {
+  if (const unsigned run = digits::run(first);
+      run < 8 && (token[run] != 0 || !token.past_data(run))) {
     value.val = low32(chk(static_cast<std::int64_t>(digits::value(first, run))));
     return emit<For>(token, run, NUMBER);
   }
