@@ -167,7 +167,7 @@ RunResult run_program(const std::string& path, const std::vector<std::string>& a
       break;
     }
     pollfd fds[3] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}, {to_child, POLLOUT, 0}};
-    const int wait_ms = static_cast<int>(std::min<long>(left.count(), 1000));
+    const int wait_ms = static_cast<int>(std::min<decltype(left.count())>(left.count(), 1000));
     if (poll(fds, 3, wait_ms) < 0) {
       if (errno == EINTR) continue;
       poll_failed = true;
