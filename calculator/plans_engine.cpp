@@ -56,7 +56,9 @@ struct PlanStack {
     ++depth;
     steps = step_handlers[pushed];
   }
-  // The same, leaving the entry's value as it was.
+  // The same, leaving the entry's value as it was. Written out, not as half
+  // of push: g++ orders the stores worse that way (1.6 more instructions
+  // per token).
   [[gnu::always_inline]] void push_state(std::size_t pushed) {
     states[depth] = static_cast<std::uint8_t>(pushed);
     ++depth;
@@ -80,7 +82,6 @@ struct PlanStack {
   unsigned below() const {
     return states[depth - pt::rule_length[r] - 1];
   }
-  unsigned top() const { return states[depth - 1]; }
 };
 
 }  // namespace
