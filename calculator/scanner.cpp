@@ -196,11 +196,12 @@ auto number(Token& token, SemValue& value) {
   // Most literals have fewer than eight digits and end inside the data read:
   // one word holds them. Only a NUL after the digits can be an end marker.
   const std::uint64_t first = token.eight_bytes(0);
-  if (const unsigned run = digits::run(first);
-      run < 8 && (token[run] != 0 || !token.past_data(run))) {
-    value.val = low32(chk(static_cast<std::int64_t>(digits::value(first, run))));
-    return emit_passing_blank<For>(token, run, NUMBER,
-                                   static_cast<unsigned char>(first >> (8 * run)));
+  if (const unsigned run = digits::run(first); run < 8) {
+    if (const auto after = static_cast<unsigned char>(first >> (8 * run));
+        after != 0 || !token.past_data(run)) {
+      value.val = low32(chk(static_cast<std::int64_t>(digits::value(first, run))));
+      return emit_passing_blank<For>(token, run, NUMBER, after);
+    }
   }
   std::size_t length = 0;
   std::uint64_t sum = 0;
