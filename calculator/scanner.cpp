@@ -133,43 +133,33 @@ auto end_of_input(Token& token) {
   return For::handed_out(0);
 }
 
+// An operator that may be followed by '=': alone, or the compound assignment.
+template <class For>
+[[gnu::always_inline]] inline auto operator_or_assignment(Token& token, int alone, int assignment) {
+  return peek(token, 1) == '=' ? emit<For>(token, 2, assignment) : emit<For>(token, 1, alone);
+}
+
+// "<<=" / "<<" / "<" and the same for '>'.
+template <class For>
+auto shift_or_compare(Token& token, int angle, int shift, int shift_assign) {
+  if (peek(token, 1) != angle) return emit<For>(token, 1, angle);
+  return peek(token, 2) == '=' ? emit<For>(token, 3, shift_assign) : emit<For>(token, 2, shift);
+}
+
 // Ends the scan like emit, and for the engine also passes one blank after
-// the token without a branch, `after` being the byte that follows it (255
-// when there is none, at end of input). Used after every token that input
-// follows with a blank some of the time but not always: a letter (60% of
-// the time in the varied bench input), a literal (42%), ')' and '-' (half),
-// the other operators and '=' (nine in ten). Where blanks are irregular a
-// branch on them is mispredicted, and that costs more than the wait for the
-// blank test that the next position now has: varied input takes 0.94 of
-// the time. Input of one repeated pattern, whose branches are all
-// predicted, pays for the wait (1.06). ';', '(' and '~', which input
-// follows always or never with a blank, leave it to the branch in scan.
-// yylex keeps the blank: its token ends in a NUL written over the byte
-// after it.
+// the token without a branch, `after` being the byte that follows it. Used
+// after a letter and a literal, which input follows with a blank about as
+// often as not: there a branch is mispredicted, and costs more than the
+// wait for the blank test that the next position now has (varied input
+// 0.96 of the time, input of one repeated pattern 1.02). Operators, mostly
+// followed by a blank, and ')' and '-' gained nothing that way. yylex keeps
+// the blank: its token ends in a NUL written over the byte after it.
 template <class For>
 [[gnu::always_inline]] inline auto emit_passing_blank(Token& token, std::size_t length, int code,
                                                       unsigned char after) {
   const auto handed_out = emit<For>(token, length, code);
   if constexpr (!For::keeps_yytext) token.skip(static_cast<std::size_t>(is_blank(after)));
   return handed_out;
-}
-
-// An operator that may be followed by '=': alone, or the compound assignment.
-template <class For>
-[[gnu::always_inline]] inline auto operator_or_assignment(Token& token, int alone, int assignment) {
-  const int next = peek(token, 1);
-  if (next == '=') return emit_passing_blank<For>(token, 2, assignment, token[2]);
-  return emit_passing_blank<For>(token, 1, alone, static_cast<unsigned char>(next));
-}
-
-// "<<=" / "<<" / "<" and the same for '>'.
-template <class For>
-auto shift_or_compare(Token& token, int angle, int shift, int shift_assign) {
-  if (const int next = peek(token, 1); next != angle)
-    return emit_passing_blank<For>(token, 1, angle, static_cast<unsigned char>(next));
-  if (const int next = peek(token, 2); next != '=')
-    return emit_passing_blank<For>(token, 2, shift, static_cast<unsigned char>(next));
-  return emit_passing_blank<For>(token, 3, shift_assign, token[3]);
 }
 
 template <class For>
@@ -242,9 +232,8 @@ template <class For>
     // Blanks are passed by a branch: where it is predicted, the loads of the
     // token after them start at once, instead of waiting for the blank test
     // that an arithmetic skip would chain each position to (but see
-    // emit_passing_blank, which leaves this loop the blanks input puts
-    // regularly). A byte above ' ' starts a token, so most bytes take one
-    // comparison.
+    // emit_passing_blank). A byte above ' ' starts a token, so most bytes
+    // take one comparison.
     unsigned char byte = token[0];
     while (byte <= ' ' && is_blank(byte)) {
       token.skip(1);
@@ -304,9 +293,9 @@ template <class For>
       // The grammar's other one-byte tokens, each in a case of its own, so
       // that its code is a constant there.
       case '(': return emit<For>(token, 1, '(');
-      case ')': return emit_passing_blank<For>(token, 1, ')', token[1]);
+      case ')': return emit<For>(token, 1, ')');
       case ';': return emit<For>(token, 1, ';');
-      case '=': return emit_passing_blank<For>(token, 1, '=', token[1]);
+      case '=': return emit<For>(token, 1, '=');
       case '~': return emit<For>(token, 1, '~');
       default:
         // Any other byte stands for itself; bytes of 0x80 and above keep

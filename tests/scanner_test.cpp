@@ -226,8 +226,6 @@ TEST(Scanner, TokensEndingAtEveryBufferBoundary) {
       {"+=", {{ADD_ASSIGN, "+="}}},
       {"<<", {{LSHIFT, "<<"}}},
       {"<<=", {{LSHIFT_ASSIGN, "<<="}}},
-      {")", {{')', ")"}}},
-      {"=", {{'=', "="}}},
       {"42", {{NUMBER, "42"}}},
   };
   for (std::size_t boundary : {block, buffer, 2 * buffer, 4 * buffer}) {
