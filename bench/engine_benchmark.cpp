@@ -15,9 +15,6 @@
 // The engine's view of the scanner, replaying recorded tokens.
 SemValue yylval;
 char* yytext;
-int yywrap() {
-  return 1;
-}
 
 namespace {
 

@@ -7,6 +7,7 @@
 
 #include "arith.hpp"
 #include "bench/input_generator.hpp"
+#include "input_source.hpp"
 #include "scanner.hpp"
 #include "tokens.hpp"
 
@@ -28,8 +29,8 @@ int not_a_terminal(int) {
 
 void BM_Scanner(benchmark::State& state) {
   text = generate_input(static_cast<std::uint64_t>(state.range(0)), 1);
-  scanner_read = read_memory;
-  scanner_isatty = not_a_terminal;
+  input_read = read_memory;
+  input_isatty = not_a_terminal;
   std::int64_t tokens = 0;
   for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores)
     position = 0;

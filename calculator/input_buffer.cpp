@@ -1,12 +1,12 @@
 // The scanner's input buffer: reading standard input into it, growing it,
 // and the fatal errors of reading.
 //
-// At a terminal the scanner reads one line at a time, so every statement is
+// At a terminal the buffer takes one line at a time, so every statement is
 // answered as soon as its line is entered; otherwise it reads blocks of up
-// to 8192 bytes, each read waiting until the block is full or the input has
-// ended. The buffer starts at 16384 bytes and doubles whenever the token
-// being read fills it, so a literal of any length is read whole. Past the
-// data sit two NUL end markers.
+// to input_read_block_size bytes, each read waiting until the block is full
+// or the input has ended. The buffer starts at input_initial_buffer_size
+// bytes and doubles whenever the token being read fills it, so a literal of
+// any length is read whole. Past the data sit two NUL end markers.
 #include "input_buffer.hpp"
 
 #include <unistd.h>
@@ -17,26 +17,25 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "scanner.hpp"
-#include "tokens.hpp"
+#include "input_source.hpp"
 
-ReadFunction scanner_read = ::read;
-TerminalTest scanner_isatty = ::isatty;
+ReadFunction input_read = ::read;
+TerminalTest input_isatty = ::isatty;
 
 namespace scanner_input {
 namespace {
 
-// Build settings (see scanner.hpp); tiny values in the sanitizer and fuzz
+// Build settings (input_source.hpp); tiny values in the sanitizer and fuzz
 // builds make every small input cross refills and growths.
-constexpr std::size_t initial_buffer_size = scanner_initial_buffer_size;
-constexpr std::size_t read_block_size = scanner_read_block_size;
+constexpr std::size_t initial_buffer_size = input_initial_buffer_size;
+constexpr std::size_t read_block_size = input_read_block_size;
 constexpr std::size_t allocation(std::size_t size) {
   return size + 2 + scan_slack;
 }
 
 char unstarted[2 + scan_slack];
 constexpr InputBuffer before_the_first_scan() {
-  return InputBuffer{unstarted, 0, 0, 0, '\0', false, false};
+  return InputBuffer{unstarted, 0, 0, false, false};
 }
 InputBuffer** buffer_stack;  // the list of input buffers; standard input is the only one
 bool interactive;
@@ -56,12 +55,11 @@ void start_scanning() {
   if (input.text == nullptr) fatal("out of dynamic memory in yy_create_buffer()");
   buffer_stack[0] = &input;
   input.size = initial_buffer_size;
-  input.end = input.next = 0;
+  input.end = 0;
   input.text[0] = input.text[1] = '\0';
-  input.held_byte = '\0';
   input.input_ended = false;
   input.read_failed = false;
-  interactive = scanner_isatty(fileno(stdin)) != 0;
+  interactive = input_isatty(fileno(stdin)) != 0;
 }
 
 [[noreturn]] void input_failed() {
@@ -73,7 +71,7 @@ std::size_t read_line(char* into, std::size_t room) {
   std::size_t got = 0;
   while (got < room) {
     char ch;
-    ssize_t n = scanner_read(STDIN_FILENO, &ch, 1);
+    ssize_t n = input_read(STDIN_FILENO, &ch, 1);
     if (n < 0) {
       if (got == 0) input_failed();
       input.read_failed = true;
@@ -94,7 +92,7 @@ std::size_t read_line(char* into, std::size_t room) {
 std::size_t read_block(char* into, std::size_t room) {
   std::size_t got = 0;
   while (got < room) {
-    ssize_t n = scanner_read(STDIN_FILENO, into + got, room - got);
+    ssize_t n = input_read(STDIN_FILENO, into + got, room - got);
     if (n > 0) {
       got += static_cast<std::size_t>(n);
     } else if (n == 0) {
@@ -136,7 +134,6 @@ Refilled refill_buffer(std::size_t token_at) {
   const std::size_t got = interactive ? read_line(into, room) : read_block(into, room);
   input.end = keep + got;
   into[got] = into[got + 1] = '\0';
-  if (got == 0 && yywrap() == 0) return refill_buffer(0);
   return {0, got != 0};
 }
 

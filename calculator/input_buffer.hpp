@@ -1,7 +1,9 @@
 // The scanner's input buffer: standard input read into one buffer, a block
 // at a time (a line at a time at a terminal), which doubles whenever the
-// token being read fills it. Internal to the scanner (scanner.cpp), which
-// keeps every position in it as an offset or in a Token the refill updates.
+// token being read fills it. Its sizes and the way it reads are in
+// input_source.hpp. Used by the scanner (scanner.cpp), which keeps every
+// position in it as an offset or in a Token the refill updates; the buffer
+// needs nothing from the scanner.
 #pragma once
 
 #include <cstddef>
@@ -18,8 +20,6 @@ struct InputBuffer {
   char* text;        // size bytes of room for data, then two end markers
   std::size_t size;  // room for data
   std::size_t end;   // bytes [0, end) are data; the end markers start here
-  std::size_t next;  // the next byte to scan; yytext's terminating NUL stands here
-  char held_byte;    // the byte that NUL replaced
   bool input_ended;  // a read has returned end of input; never read again
   // A read failed after some bytes had arrived: those bytes are scanned
   // first, so that the statements they complete are answered, and the next
@@ -27,8 +27,8 @@ struct InputBuffer {
   bool read_failed;
 };
 
-// In static storage, so that the scanner reaches the text and its positions
-// in one load each; only the text is allocated. Before the first scan it
+// In static storage, so that the scanner reaches the text and its end in
+// one load each; only the text is allocated. Before the first scan it
 // holds end markers and no data, so that the first token goes straight to a
 // refill, which starts the scanner: no test for it stands in the way of
 // every other token.
@@ -41,8 +41,8 @@ struct Refilled {
 };
 // Reads more input after the token that starts at offset `token_at`, first
 // moving the token to the front of the buffer and doubling the buffer if
-// the token fills it. Out of line: it is the rare path, and the engine
-// inlines what it calls.
+// the token fills it; `more` is false when the input has ended. Out of
+// line: it is the rare path, and the engine inlines what it calls.
 [[gnu::noinline]] Refilled refill_buffer(std::size_t token_at);
 
 // Frees the buffer: the next refill starts on fresh input.

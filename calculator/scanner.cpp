@@ -26,6 +26,13 @@ namespace {
 
 char empty_text[1];  // yytext at end of input
 
+// Where yylex goes on: the offset of the next byte to scan, where yytext's
+// terminating NUL stands, and the byte that NUL replaced, put back when the
+// next scan starts. An offset, so that it stays true when a refill moves the
+// buffer; before the first scan, the buffer's end markers.
+std::size_t next_byte;
+char held_byte;
+
 // The token being scanned: while it scans, the scanner's only view of the
 // input buffer. Its position is private. A refill moves the token's bytes to
 // the front of the buffer, and may move the buffer itself, and updates the
@@ -40,7 +47,7 @@ class Token {
   Token& operator=(const Token&) = delete;
 
   // The token that starts at the next unscanned byte.
-  static Token at_next_byte() { return Token(input.text + input.next); }
+  static Token at_next_byte() { return Token(input.text + next_byte); }
 
   unsigned char operator[](std::size_t k) const { return static_cast<unsigned char>(start_[k]); }
   // token[k..k+8) as one word, first byte lowest.
@@ -53,10 +60,13 @@ class Token {
   void skip(std::size_t k) { start_ += k; }
   // Reads more input after the token (refill_buffer); false at end of input.
   // The token's offset goes to the refill and comes back by value, so that
-  // the token stays in a register while it is scanned.
+  // the token stays in a register while it is scanned. Where the refill
+  // finds the input ended, yywrap says whether more follows; if it does, the
+  // refill is asked once more.
   [[gnu::always_inline]] bool refill() {
-    const scanner_input::Refilled refilled =
+    scanner_input::Refilled refilled =
         scanner_input::refill_buffer(static_cast<std::size_t>(start_ - input.text));
+    if (!refilled.more && yywrap() == 0) refilled = scanner_input::refill_buffer(refilled.at);
     start_ = input.text + refilled.at;
     return refilled.more;
   }
@@ -115,8 +125,8 @@ template <class For>
   char* const text = token.start_;
   token.start_ += length;
   if constexpr (For::keeps_yytext) {
-    input.next = static_cast<std::size_t>(text - input.text) + length;
-    input.held_byte = text[length];
+    next_byte = static_cast<std::size_t>(text - input.text) + length;
+    held_byte = text[length];
     text[length] = '\0';
     yytext = text;
   }
@@ -127,8 +137,8 @@ template <class For>
 template <class For>
 auto end_of_input(Token& token) {
   token.start_ = input.text + input.end;
-  input.next = input.end;
-  input.held_byte = '\0';  // the end marker there stays NUL
+  next_byte = input.end;
+  held_byte = '\0';  // the end marker there stays NUL
   yytext = empty_text;
   return For::handed_out(0);
 }
@@ -309,21 +319,17 @@ template <class For>
 
 }  // namespace
 
-int yywrap() {
-  return 1;
-}
-
 int yylex() {
   Token token = Token::at_next_byte();
-  input.text[input.next] = input.held_byte;
+  input.text[next_byte] = held_byte;
   return scan<ForYylex>(token, yylval);
 }
 
 ScanPosition::ScanPosition() {
   // The buffer as it was read: yylex's NUL goes, and its byte stays held, so
   // that handing the position back and scanning on with yylex is the same.
-  input.text[input.next] = input.held_byte;
-  at_ = input.text + input.next;
+  input.text[next_byte] = held_byte;
+  at_ = input.text + next_byte;
 }
 
 std::size_t ScanPosition::next_column() {
@@ -334,11 +340,13 @@ std::size_t ScanPosition::next_column() {
 }
 
 void ScanPosition::hand_back() {
-  input.next = static_cast<std::size_t>(at_ - input.text);
-  input.held_byte = *at_;
+  next_byte = static_cast<std::size_t>(at_ - input.text);
+  held_byte = *at_;
 }
 
 void scanner_reset() {
   scanner_input::reset_input();
+  next_byte = 0;
+  held_byte = '\0';
   yytext = empty_text;
 }

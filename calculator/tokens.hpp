@@ -39,6 +39,5 @@ union SemValue {
 extern SemValue yylval;
 extern char* yytext;
 int yylex();
-int yywrap();
 int yyparse();
 void yyerror(const char* message);

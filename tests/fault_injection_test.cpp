@@ -1,6 +1,6 @@
 // Faults of the environment: reads that are interrupted or fail, a terminal
 // read error, output that cannot be written, a buffer that cannot grow. The
-// read faults go through the scanner's read hook in a forked copy of the
+// read faults go through the input buffer's read hook in a forked copy of the
 // calculator's code; the others run the built program.
 #include <gtest/gtest.h>
 

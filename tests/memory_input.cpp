@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "arith.hpp"
+#include "input_source.hpp"
 #include "scanner.hpp"
 
 namespace {
@@ -37,8 +38,8 @@ void use_input(FakeInput fake) {
   input = std::move(fake);
   position = 0;
   reads = 0;
-  scanner_read = read_fake;
-  scanner_isatty = is_terminal;
+  input_read = read_fake;
+  input_isatty = is_terminal;
   scanner_reset();
   arith_reset();
 }

@@ -10,6 +10,7 @@
 
 #include "arith.hpp"
 #include "engine.hpp"
+#include "input_source.hpp"
 #include "memory_input.hpp"
 #include "tokens.hpp"
 
@@ -127,8 +128,8 @@ TEST(Scanner, OtherBytesStandForThemselves) {
   EXPECT_EQ(scan("A_$"), (std::vector<Token>{{'A', "A"}, {'_', "_"}, {'$', "$"}}));
 }
 
-constexpr std::size_t block = scanner_read_block_size;
-constexpr std::size_t buffer = scanner_initial_buffer_size;
+constexpr std::size_t block = input_read_block_size;
+constexpr std::size_t buffer = input_initial_buffer_size;
 
 // The byte after a letter or a literal ends it, and the engine's way passes
 // it there without a branch when it is a blank: every blank, the other
