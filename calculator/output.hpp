@@ -3,10 +3,10 @@
 // newline on a terminal, and at exit.
 //
 // On 64-bit machines a result line is formatted without a branch on the
-// number's length or sign: the lengths of results are as varied as the input,
-// and a branch on them would be mispredicted about every other line. The one
-// branch left, on values of nine digits or more, goes the same way for nine
-// lines in ten. Elsewhere a line is formatted digit by digit.
+// number's length or sign: the lengths of results are as varied as the
+// input, and a branch on them would be mispredicted often. The one branch
+// left, on values of nine digits or more, is predicted: most results are
+// shorter. Elsewhere a line is formatted digit by digit.
 #pragma once
 
 #include <array>

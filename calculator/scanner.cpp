@@ -160,12 +160,12 @@ auto shift_or_compare(Token& token, int angle, int shift, int shift_assign) {
 // the token without a branch, `after` being the byte that follows it. Used
 // after a letter and a literal, which input follows with a blank about as
 // often as not: there a branch is mispredicted, and costs more than the
-// wait for the blank test that the next position now has (varied input
-// 0.96 of the time, input of one repeated pattern 1.02). Not after
-// operators, ')' and '=': input spaced in one style puts their blanks where
-// the branch predicts them, and passing them there cost 3.5% (it gained 2%
-// only where blanks are placed at random). yylex keeps the blank: its token
-// ends in a NUL written over the byte after it.
+// wait for the blank test that the next position now has, except on input
+// so regular that the predictor learns it. Not after operators, ')' and
+// '=': input spaced in one style puts their blanks where the branch
+// predicts them, so that the wait costs more than it saves; it pays only
+// where blanks are placed at random. yylex keeps the blank: its token ends
+// in a NUL written over the byte after it.
 template <class For>
 [[gnu::always_inline]] inline auto emit_passing_blank(Token& token, std::size_t length, int code,
                                                       unsigned char after) {
