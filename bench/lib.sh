@@ -1,6 +1,6 @@
 # What the benchmark scripts share: the generated inputs, token counts,
-# instruction counts, the processor's name, pinning. Sourced, not run; the
-# caller is at the project's root and has built generate_input.
+# instruction and jump counts, the processor's name, pinning. Sourced, not
+# run; the caller is at the project's root and has built generate_input.
 
 # Seeded inputs of MB megabytes, made once and kept in bench/data/: the mixed
 # input, and the input that repeats a 150-byte pattern of it, whose token
@@ -40,6 +40,16 @@ instructions_per_token() {  # PROGRAM INPUT
   valgrind --tool=cachegrind --cache-sim=no --cachegrind-out-file=/dev/null "$1" < "$2" \
     2>&1 >/dev/null | awk -v tokens="$(count_tokens "$2")" '
       /I +refs:/ { n = $NF; gsub(",", "", n); printf "%.1f\n", n / tokens }'
+}
+
+# Indirect jumps per token of PROGRAM on INPUT, counted by valgrind's branch
+# simulation: the jumps whose targets the processor must predict from the
+# token stream. "-" when valgrind is not installed.
+indirect_jumps_per_token() {  # PROGRAM INPUT
+  command -v valgrind >/dev/null || { echo -; return; }
+  valgrind --tool=cachegrind --cache-sim=no --branch-sim=yes --cachegrind-out-file=/dev/null "$1" \
+    < "$2" 2>&1 >/dev/null | awk -v tokens="$(count_tokens "$2")" '
+      /Branches:/ { n = $(NF - 1); gsub(",", "", n); printf "%.2f\n", n / tokens }'
 }
 
 # The command prefix that pins a process to one core, where taskset exists.
