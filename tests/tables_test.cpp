@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "grammar.hpp"
+#include "process.hpp"
 #include "tablegen/lalr.hpp"
 
 namespace {
@@ -163,6 +164,30 @@ TEST(Tables, ReportShowsEveryStateAndItsActions) {
   }
   EXPECT_NE(report.str().find(std::to_string(a.states.size()) + " states, 0 conflicts"),
             std::string::npos);
+}
+
+// calc_trace follows HACKING.md's example through both engines: it ends in
+// accept, and names every plan it runs as the builder's report does with
+// this build's plan bound, one at least after each token read.
+TEST(Tables, TraceOfTheExampleEndsInAcceptAndNamesItsPlansAsTheReportDoes) {
+  const RunResult trace = run_program(CALC_TRACE_PATH, {"a = 2 * 3;"}, {});
+  ASSERT_EQ(trace.status, 0) << trace.out << trace.err;
+  EXPECT_TRUE(trace.out.ends_with(": accept\n")) << trace.out;
+  std::string error;
+  std::ostringstream report;
+  lalr::write_report(lalr::build(lalr::resolve(grammar, named_tokens, error), CALC_MAX_PLAN_OPS),
+                     report);
+  std::istringstream lines(trace.out);
+  int plans = 0, reads = 0;
+  for (std::string line; std::getline(lines, line);) {
+    reads += line.find("yylex() reads") != std::string::npos ? 1 : 0;
+    if (const auto at = line.find("] = plan "); line.starts_with("plans engine: step_plan[")) {
+      ++plans;
+      EXPECT_NE(report.str().find(line.substr(at + 4) + "\n"), std::string::npos) << line;
+    }
+  }
+  EXPECT_EQ(reads, 7);  // a = 2 * 3 ; and the end of input
+  EXPECT_GE(plans, reads);
 }
 
 }  // namespace
