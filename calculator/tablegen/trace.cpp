@@ -26,6 +26,7 @@
 
 #include "engine.hpp"
 #include "grammar.hpp"
+#include "input_source.hpp"
 #include "lalr.hpp"
 #include "scanner.hpp"
 #include "table_encoding.hpp"
@@ -176,8 +177,8 @@ int main(int argc, char** argv) {
       return 2;
     }
   input = argv[1];
-  scanner_read = read_input;
-  scanner_isatty = not_a_terminal;
+  input_read = read_input;
+  input_isatty = not_a_terminal;
   std::cout << "input: " << argv[1] << "\n";
   return Trace(automaton).run();
 }
