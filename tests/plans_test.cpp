@@ -4,6 +4,8 @@
 // plans their dispatches lead to) must do what the textbook engine does up
 // to its next read: the same reductions in the same order, the same stack,
 // the same depth reached, and the same end (read, accept or syntax error).
+// Beside the proof, the tables the engine is compiled from (parse_tables.inc)
+// are held equal to the automaton proved.
 //
 //   PLAN_PROOF_DEPTH=10 build/release/bin/plans_test   checks deeper (default 9)
 #include <gtest/gtest.h>
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "grammar.hpp"
+#include "parse_tables.inc"
 #include "tablegen/lalr.hpp"
 
 namespace {
@@ -211,6 +214,116 @@ TEST(Plans, DoWhatTheTextbookEngineDoesOnEveryStack) {
       }
     }
     ASSERT_TRUE(proof.check(stack));
+  }
+}
+
+// A table as the numbers in its cells, row after row.
+template <class Cell>
+void flatten(std::vector<int>& out, const Cell& cell) {
+  out.push_back(static_cast<int>(cell));
+}
+template <class Cell, std::size_t n>
+void flatten(std::vector<int>& out, const Cell (&row)[n]) {
+  for (const Cell& cell : row) flatten(out, cell);
+}
+template <class Cell>
+void flatten(std::vector<int>& out, const std::vector<Cell>& row) {
+  for (const Cell& cell : row) flatten(out, cell);
+}
+template <class Table>
+std::vector<int> numbers(const Table& table) {
+  std::vector<int> out;
+  flatten(out, table);
+  return out;
+}
+
+// The states of a table of gotos as parse_tables.inc writes them: 255 for none.
+std::vector<int> none_as_255(std::vector<int> states) {
+  std::replace(states.begin(), states.end(), -1, 255);
+  return states;
+}
+
+// How many cells of a table differ, and the first that does.
+void expect_shipped(const char* table, const std::vector<int>& shipped,
+                    const std::vector<int>& proved) {
+  ASSERT_EQ(shipped.size(), proved.size()) << table;
+  std::size_t differences = 0, first = 0;
+  for (std::size_t i = shipped.size(); i-- > 0;)
+    if (shipped[i] != proved[i]) {
+      ++differences;
+      first = i;
+    }
+  EXPECT_EQ(differences, 0U) << table << ": cell " << first << " (of " << shipped.size()
+                             << ", row after row) is " << shipped[first] << ", proved "
+                             << proved[first];
+}
+
+// Every plan's operations as the engine expands them: PARSE_TABLES_FOR_EACH_PLAN
+// with each operation's macro made into data.
+struct ShippedOp {
+  Kind kind;
+  int rule = 0;
+  int state = 0;
+  bool after_lookup = false;
+};
+#define PARSE_PLAN_SHIFT(to) {Kind::shift, 0, (to)},
+#define PARSE_PLAN_REDUCE(r, to) {Kind::reduce, (r), (to)},
+#define PARSE_PLAN_REDUCE_LOOKUP(r) {Kind::reduce_lookup, (r)},
+#define PARSE_PLAN_READ {Kind::read},
+#define PARSE_PLAN_DISPATCH {Kind::dispatch},
+#define PARSE_PLAN_DISPATCH_AFTER_LOOKUP {Kind::dispatch, 0, 0, true},
+#define PARSE_PLAN_ACCEPT {Kind::accept},
+#define PARSE_PLAN_ERROR {Kind::error},
+struct ShippedPlan {
+  int number;
+  std::vector<ShippedOp> operations;
+};
+#define SHIPPED_PLAN(p, operations) {(p), {operations}},
+const std::vector<ShippedPlan> shipped_plans = {PARSE_TABLES_FOR_EACH_PLAN(SHIPPED_PLAN)};
+
+// The engine runs parse_tables.inc, not the automaton in this test: the two
+// must be the same, table by table and plan by plan.
+TEST(Plans, ShippedTablesAreTheAutomatonProved) {
+  namespace pt = parse_tables;
+  const lalr::Automaton a = build_calculator();
+  const lalr::Grammar& g = a.grammar;
+  expect_shipped("the counts",
+                 {pt::state_count, pt::terminal_count, pt::nonterminal_count, pt::rule_count,
+                  pt::unknown_column, pt::unread_column},
+                 {static_cast<int>(a.states.size()), g.terminal_count, g.nonterminal_count(),
+                  static_cast<int>(g.productions.size()), a.unknown_column(), a.unread_column()});
+  std::vector<int> token_class(std::size(pt::token_class), a.unknown_column());
+  for (int t = 0; t < g.terminal_count; ++t) token_class[g.token_codes[t]] = t;
+  expect_shipped("token_class", numbers(pt::token_class), token_class);
+  expect_shipped("step_plan", numbers(pt::step_plan), numbers(a.step_plan));
+  std::vector<std::vector<int>> action = a.action;
+  for (std::vector<int>& row : action) row.push_back(0);  // the unknown token's column
+  expect_shipped("action", numbers(pt::action), numbers(action));
+  expect_shipped("default_rule", numbers(pt::default_rule), a.default_rule);
+  expect_shipped("go_to", numbers(pt::go_to), none_as_255(numbers(a.go_to)));
+  expect_shipped("chained_goto", numbers(pt::chained_goto), none_as_255(numbers(a.chained_goto)));
+  std::vector<int> lhs, length, rule_action;
+  for (const lalr::Production& p : g.productions) {
+    lhs.push_back(p.lhs - g.terminal_count);
+    length.push_back(static_cast<int>(p.rhs.size()));
+    rule_action.push_back(static_cast<int>(p.action));
+  }
+  expect_shipped("rule_lhs", numbers(pt::rule_lhs), lhs);
+  expect_shipped("rule_length", numbers(pt::rule_length), length);
+  expect_shipped("rule_action", numbers(pt::rule_action), rule_action);
+
+  ASSERT_EQ(shipped_plans.size(), a.plans.size());
+  for (std::size_t p = 0; p < a.plans.size(); ++p) {
+    const lalr::Plan& proved = a.plans[p];
+    const std::vector<ShippedOp>& shipped = shipped_plans[p].operations;
+    bool same = shipped_plans[p].number == static_cast<int>(p) && shipped.size() == proved.size();
+    for (std::size_t i = 0; same && i < proved.size(); ++i) {
+      const ShippedOp& op = shipped[i];
+      same = lalr::PlanOp{op.kind, op.rule, op.state} == proved[i] &&
+             op.after_lookup ==
+                 (op.kind == Kind::dispatch && i > 0 && proved[i - 1].kind == Kind::reduce_lookup);
+    }
+    EXPECT_TRUE(same) << "plan " << p << " differs from " << lalr::plan_text(g, proved);
   }
 }
 
