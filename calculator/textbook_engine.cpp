@@ -3,7 +3,8 @@
 // (plans_engine.cpp) does exactly what this loop does, in fewer jumps.
 //
 // The stack holds parser states, and beside each the value of the symbol
-// that led there. In each turn of the loop the state on top decides:
+// that led there. In each turn of the loop the state on top decides what
+// to do with the lookahead token (textbook_step.hpp):
 //   - a state with a default reduction reduces without a lookahead token
 //     (only states whose one action is that reduction have one, so a
 //     statement runs as soon as its ';' is read, before the next token);
@@ -17,10 +18,21 @@
 
 #include "actions.hpp"
 #include "engine.hpp"
-#include "table_encoding.hpp"
+#include "textbook_step.hpp"
 #include "tokens.hpp"
 
 namespace engine {
+namespace {
+
+// The generated tables as textbook::step reads them.
+struct Tables {
+  static constexpr int default_rule(int state) { return pt::default_rule[state]; }
+  static constexpr int action(int state, int column) { return pt::action[state][column]; }
+  static constexpr int unknown_column() { return pt::unknown_column; }
+  static constexpr int unread_column() { return pt::unread_column; }
+};
+
+}  // namespace
 
 int textbook_parse() {
   if (!allocate_stack()) return stack_overflow();
@@ -36,27 +48,27 @@ int textbook_parse() {
     return true;
   };
   push(0, SemValue{});
-  unsigned lookahead = pt::unread_column;  // the column of the token read, not yet shifted
+  int lookahead = pt::unread_column;  // the column of the token read, not yet shifted
   for (;;) {
-    const int state = states[depth - 1];
-    int rule = pt::default_rule[state];
-    if (rule == 0) {
-      if (lookahead == pt::unread_column) lookahead = token_column(yylex());
-      const int action = pt::action[state][lookahead];
-      if (action == table_encoding::accept_code) return 0;
-      if (action == 0) return syntax_error();
-      if (action > 0) {  // shift, to that state
-        if (!push(action, yylval)) return stack_overflow();
+    const textbook::Step step = textbook::step(Tables{}, states[depth - 1], lookahead);
+    switch (step.kind) {
+      case textbook::Step::Kind::read: lookahead = token_column(yylex()); break;
+      case textbook::Step::Kind::shift:
+        if (!push(step.target, yylval)) return stack_overflow();
         lookahead = pt::unread_column;
-        continue;
+        break;
+      case textbook::Step::Kind::reduce: {
+        const int rule = step.target;
+        const int length = pt::rule_length[rule];
+        const SemValue value =
+            length == 0 ? SemValue{} : run_action(pt::rule_action[rule], values + depth - length);
+        depth -= length;
+        if (!push(pt::go_to[states[depth - 1]][pt::rule_lhs[rule]], value)) return stack_overflow();
+        break;
       }
-      rule = -action;  // reduce by that rule
+      case textbook::Step::Kind::accept: return 0;
+      case textbook::Step::Kind::error: return syntax_error();
     }
-    const int length = pt::rule_length[rule];
-    const SemValue value =
-        length == 0 ? SemValue{} : run_action(pt::rule_action[rule], values + depth - length);
-    depth -= length;
-    if (!push(pt::go_to[states[depth - 1]][pt::rule_lhs[rule]], value)) return stack_overflow();
   }
 }
 

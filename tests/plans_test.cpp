@@ -47,43 +47,28 @@ bool counts(const lalr::Grammar& g, int rule) {
   return !lalr::is_unit_pass(g.productions[rule]);
 }
 
-// The textbook LR engine, from `stack` with the lookahead in `column`, up to
-// its next read (or accept, or error).
+// The textbook engine's steps (textbook_step.hpp), from `stack` with the
+// lookahead in `column`, up to its next read (or accept, or error).
 Trace textbook(const lalr::Automaton& a, std::vector<int> stack, int column) {
   const lalr::Grammar& g = a.grammar;
   Trace run;
   for (;;) {
     run.deepest = std::max(run.deepest, stack.size());
-    const int state = stack.back();
-    int rule = a.default_rule[state];
-    if (rule == 0) {
-      if (column == a.unread_column()) {
-        run.end = Kind::read;
-        break;
-      }
-      const int code = column == a.unknown_column() ? 0 : a.action[state][column];
-      if (code == lalr::accept_code) {
-        run.end = Kind::accept;
-        break;
-      }
-      if (code == 0) {
-        run.end = Kind::error;
-        break;
-      }
-      if (code > 0) {
-        stack.push_back(code);
-        column = a.unread_column();
-        continue;
-      }
-      rule = -code;
+    const lalr::PlanOp step = lalr::textbook_op(a, stack.back(), column);
+    if (step.kind == Kind::shift) {
+      stack.push_back(step.state);
+      column = a.unread_column();
+    } else if (step.kind == Kind::reduce) {
+      const lalr::Production& p = g.productions[step.rule];
+      if (counts(g, step.rule)) run.reductions.push_back(step.rule);
+      stack.resize(stack.size() - p.rhs.size());
+      stack.push_back(a.go_to[stack.back()][p.lhs - g.terminal_count]);
+    } else {
+      run.end = step.kind;
+      run.stack = stack;
+      return run;
     }
-    const lalr::Production& p = g.productions[rule];
-    if (counts(g, rule)) run.reductions.push_back(rule);
-    stack.resize(stack.size() - p.rhs.size());
-    stack.push_back(a.go_to[stack.back()][p.lhs - g.terminal_count]);
   }
-  run.stack = stack;
-  return run;
 }
 
 // The engine's way: the step's plan, and the plans its dispatches lead to.
@@ -296,9 +281,7 @@ TEST(Plans, ShippedTablesAreTheAutomatonProved) {
   for (int t = 0; t < g.terminal_count; ++t) token_class[g.token_codes[t]] = t;
   expect_shipped("token_class", numbers(pt::token_class), token_class);
   expect_shipped("step_plan", numbers(pt::step_plan), numbers(a.step_plan));
-  std::vector<std::vector<int>> action = a.action;
-  for (std::vector<int>& row : action) row.push_back(0);  // the unknown token's column
-  expect_shipped("action", numbers(pt::action), numbers(action));
+  expect_shipped("action", numbers(pt::action), numbers(a.action));
   expect_shipped("default_rule", numbers(pt::default_rule), a.default_rule);
   expect_shipped("go_to", numbers(pt::go_to), none_as_255(numbers(a.go_to)));
   expect_shipped("chained_goto", numbers(pt::chained_goto), none_as_255(numbers(a.chained_goto)));

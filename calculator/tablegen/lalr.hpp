@@ -112,6 +112,11 @@ struct Automaton {
   int unread_column() const { return grammar.terminal_count + 1; }
 };
 
+// What the textbook engine does in `state` with the lookahead in `column`
+// (textbook_step.hpp), as an operation: a shift (its state), a reduction
+// (its rule; the goto is not looked up), a read, accept or a syntax error.
+PlanOp textbook_op(const Automaton& automaton, int state, int column);
+
 // A rule that only passes its one symbol's value on.
 bool is_unit_pass(const Production& p);
 

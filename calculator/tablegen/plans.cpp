@@ -16,31 +16,13 @@
 #include <map>
 #include <optional>
 
+#include "../textbook_step.hpp"
 #include "phases.hpp"
 
 namespace lalr {
 namespace {
 
 using StateSet = std::bitset<table_encoding::max_states + 1>;
-
-// What the textbook engine does in state x with the lookahead in `column`.
-struct Step {
-  PlanOp::Kind kind;
-  int value = 0;  // shift: the state; reduce: the rule
-  bool operator==(const Step&) const = default;
-};
-
-Step textbook_step(const Automaton& a, int x, int column) {
-  using enum PlanOp::Kind;
-  if (a.default_rule[x] != 0) return {reduce, a.default_rule[x]};
-  if (column == a.unread_column()) return {read};
-  if (column == a.unknown_column()) return {error};
-  const int code = a.action[x][column];
-  if (code == accept_code) return {accept};
-  if (code > 0) return {shift, code};
-  if (code < 0) return {reduce, -code};
-  return {error};
-}
 
 class Planner {
  public:
@@ -56,25 +38,25 @@ class Planner {
     Plan plan;
     for (;;) {
       if (plan.size() + 1 == max_ops_) return done(plan, {PlanOp::Kind::dispatch});
-      const std::optional<Step> step = common_step(stack.back(), column);
+      const std::optional<PlanOp> step = common_step(stack.back(), column);
       if (!step) return done(plan, {PlanOp::Kind::dispatch});
       switch (step->kind) {
         case PlanOp::Kind::shift:
-          plan.push_back({PlanOp::Kind::shift, 0, step->value});
-          stack.emplace_back().set(static_cast<std::size_t>(step->value));
+          plan.push_back(*step);
+          stack.emplace_back().set(static_cast<std::size_t>(step->state));
           column = a_.unread_column();
           break;
         case PlanOp::Kind::reduce: {
-          const StateSet targets = reduce(stack, step->value, column);
+          const StateSet targets = reduce(stack, step->rule, column);
           if (targets.count() == 1) {
-            plan.push_back({PlanOp::Kind::reduce, step->value, first(targets)});
+            plan.push_back({PlanOp::Kind::reduce, step->rule, first(targets)});
           } else {
-            plan.push_back({PlanOp::Kind::reduce_lookup, step->value});
+            plan.push_back({PlanOp::Kind::reduce_lookup, step->rule});
           }
           stack.push_back(targets);
           break;
         }
-        default: return done(plan, {step->kind});
+        default: return done(plan, *step);
       }
     }
   }
@@ -92,11 +74,11 @@ class Planner {
   }
 
   // The step every state in `top` takes, if they all take the same one.
-  std::optional<Step> common_step(const StateSet& top, int column) const {
-    std::optional<Step> common;
+  std::optional<PlanOp> common_step(const StateSet& top, int column) const {
+    std::optional<PlanOp> common;
     for (std::size_t x = 0; x < a_.states.size(); ++x) {
       if (!top.test(x)) continue;
-      const Step step = textbook_step(a_, static_cast<int>(x), column);
+      const PlanOp step = textbook_op(a_, static_cast<int>(x), column);
       if (common && step != *common) return std::nullopt;
       common = step;
     }
@@ -131,6 +113,25 @@ class Planner {
 };
 
 }  // namespace
+
+PlanOp textbook_op(const Automaton& a, int state, int column) {
+  struct Tables {
+    const Automaton& a;
+    int default_rule(int s) const { return a.default_rule[s]; }
+    int action(int s, int terminal) const { return a.action[s][terminal]; }
+    int unknown_column() const { return a.unknown_column(); }
+    int unread_column() const { return a.unread_column(); }
+  };
+  const textbook::Step step = textbook::step(Tables{a}, state, column);
+  switch (step.kind) {
+    case textbook::Step::Kind::shift: return {PlanOp::Kind::shift, 0, step.target};
+    case textbook::Step::Kind::reduce: return {PlanOp::Kind::reduce, step.target};
+    case textbook::Step::Kind::read: return {PlanOp::Kind::read};
+    case textbook::Step::Kind::accept: return {PlanOp::Kind::accept};
+    case textbook::Step::Kind::error: return {PlanOp::Kind::error};
+  }
+  return {PlanOp::Kind::error};
+}
 
 void make_plans(Automaton& a, int max_plan_ops) {
   // A larger automaton cannot be encoded, and encoding_errors says so.

@@ -110,14 +110,14 @@ void write_tables(const Automaton& a, std::ostream& out) {
   }
   out << "};\n\n";
 
-  out << "// The textbook engine's tables. [state][column]: the action on the lookahead\n"
-         "// in that column (table_encoding.hpp); the unknown token's column is all errors.\n"
+  out << "// The textbook engine's tables. [state][terminal]: the action on that lookahead\n"
+         "// (table_encoding.hpp).\n"
          "inline constexpr std::int16_t action["
-      << a.states.size() << "][" << a.unknown_column() + 1 << "] = {\n";
+      << a.states.size() << "][" << g.terminal_count << "] = {\n";
   for (const std::vector<int>& row : a.action) {
     out << "    {";
     for (int code : row) out << code << ",";
-    out << "0},\n";
+    out << "},\n";
   }
   out << "};\n\n";
   out << "// [state]: the rule a state reduces by without reading a lookahead; 0 for none.\n"
