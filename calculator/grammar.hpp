@@ -5,7 +5,9 @@
 //
 // Symbols: 'c' is a character token, UPPER_CASE a named token, lower_case a
 // nonterminal; the first rule's left side is the start symbol. A rule without
-// an action (Action::pass) takes the value of its first right-side symbol.
+// an action (Action::pass) takes the value of its first right-side symbol. A
+// rule with an empty right side has no value to act on and no action (the
+// table builder refuses one): its value is empty, and the engines run none.
 #pragma once
 
 #include <cstdint>

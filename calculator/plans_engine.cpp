@@ -70,6 +70,8 @@ struct PlanStack {
   [[gnu::always_inline]] SemValue reduce() {
     constexpr int length = pt::rule_length[r];
     if constexpr (length == 0) {
+      // An empty rule has no action (the builder refuses one), and nothing
+      // to act on: its value is empty.
       return SemValue{};
     } else {
       const SemValue value = run_action(pt::rule_action[r], values + depth - length);

@@ -60,6 +60,8 @@ int textbook_parse() {
       case textbook::Step::Kind::reduce: {
         const int rule = step.target;
         const int length = pt::rule_length[rule];
+        // An empty rule has no action (the builder refuses one), and nothing
+        // to act on: its value is empty.
         const SemValue value =
             length == 0 ? SemValue{} : run_action(pt::rule_action[rule], values + depth - length);
         depth -= length;

@@ -102,7 +102,7 @@ TEST(Tables, StatementsCompleteWithoutLookahead) {
   }
 }
 
-TEST(Tables, BuilderReportsConflictsAndBadSymbols) {
+TEST(Tables, BuilderReportsConflictsAndBadRules) {
   const GrammarRule ambiguous[] = {{"e", "e '+' e", Action::pass}, {"e", "NUMBER", Action::pass}};
   std::string error;
   lalr::Automaton a = lalr::build(lalr::resolve(ambiguous, named_tokens, error));
@@ -112,6 +112,12 @@ TEST(Tables, BuilderReportsConflictsAndBadSymbols) {
   const GrammarRule unknown[] = {{"e", "f NUMBER", Action::pass}};
   lalr::resolve(unknown, named_tokens, error);
   EXPECT_NE(error.find("unknown symbol f"), std::string::npos);
+
+  // The engines skip an empty rule's action: the builder must refuse one.
+  const GrammarRule acting_empty[] = {{"e", "", Action::clear}, {"e", "e NUMBER", Action::pass}};
+  error.clear();
+  lalr::resolve(acting_empty, named_tokens, error);
+  EXPECT_NE(error.find("the empty rule for e has an action"), std::string::npos) << error;
 }
 
 // Tables too large for their byte-sized fields are refused, not truncated.

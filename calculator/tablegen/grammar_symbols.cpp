@@ -76,6 +76,10 @@ Grammar resolve(std::span<const GrammarRule> rules, std::span<const NamedToken> 
                  "\n";
       p.rhs.push_back(sym);
     }
+    if (p.rhs.empty() && p.action != Action::pass)
+      error += "the empty rule for " + std::string(rule.lhs) +
+               " has an action, but an empty rule has no value to act on and the engines run "
+               "none for it: give it Action::pass\n";
     g.productions.push_back(std::move(p));
   }
   // Checked here rather than with the other encoding limits: the builder's own
