@@ -34,6 +34,13 @@ bool allocate_stack();
   return code < 0 ? pt::token_class[0] : pt::unknown_column;
 }
 
+// Whether the token in a lookahead column carries a value (valued_tokens).
+constexpr bool carries_value(int column) {
+  for (const int code : valued_tokens)
+    if (pt::token_class[code] == column) return true;
+  return false;
+}
+
 // Report the failure through yyerror; return yyparse's status for it, 1.
 int stack_overflow();
 int syntax_error();

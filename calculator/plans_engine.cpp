@@ -30,12 +30,12 @@ namespace {
 // the plan's number and then its handler.
 calc_dispatch_target step_handlers[pt::state_count][pt::unread_column + 1];
 
-// Whether the shift into state `to` shifts a literal or a letter. No other
-// token has a value (the scanner sets none), so its shift stores none.
+// Whether the shift into state `to` shifts a token that carries a value
+// (carries_value); the shift of any other stores none.
 constexpr bool shifts_a_value(int to) {
   for (int state = 0; state < pt::state_count; ++state)
-    for (const int code : {NUMBER, LETTER})
-      if (pt::action[state][pt::token_class[code]] == to) return true;
+    for (int column = 0; column < pt::terminal_count; ++column)
+      if (pt::action[state][column] == to && carries_value(column)) return true;
   return false;
 }
 

@@ -54,7 +54,8 @@ int textbook_parse() {
     switch (step.kind) {
       case textbook::Step::Kind::read: lookahead = token_column(yylex()); break;
       case textbook::Step::Kind::shift:
-        if (!push(step.target, yylval)) return stack_overflow();
+        if (!push(step.target, carries_value(lookahead) ? yylval : SemValue{}))
+          return stack_overflow();
         lookahead = pt::unread_column;
         break;
       case textbook::Step::Kind::reduce: {

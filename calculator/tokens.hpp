@@ -30,6 +30,10 @@ enum : int {
 };
 static_assert(LETTER == 272, "named token codes run from 257 to 272");
 
+// The tokens that carry a value (in yylval); the scanner sets none for any
+// other, and the parse engines push none when they shift one.
+inline constexpr int valued_tokens[] = {NUMBER, LETTER};
+
 union SemValue {
   std::int32_t val;   // NUMBER and every expression symbol
   std::int32_t* ref;  // var: a slot of id
