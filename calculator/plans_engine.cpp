@@ -39,6 +39,29 @@ constexpr bool shifts_a_value(int to) {
   return false;
 }
 
+// A reduction pops its right side before it pushes its left side, so only a
+// shift or an empty rule's reduction can deepen the stack, and only shifts
+// check the limit. This grammar reduces empty rules only in the start state,
+// which no transition enters: there the start entry is the whole stack, and
+// the push makes the second entry.
+constexpr bool empty_rules_reduce_only_on_the_start_entry() {
+  for (int s = 0; s < pt::state_count; ++s) {
+    for (int lhs = 0; lhs < pt::nonterminal_count; ++lhs)
+      if (pt::go_to[s][lhs] == 0) return false;
+    if (s == 0) continue;
+    if (pt::default_rule[s] != 0 && pt::rule_length[pt::default_rule[s]] == 0) return false;
+    for (int t = 0; t < pt::terminal_count; ++t)
+      if (pt::action[s][t] < 0 && pt::rule_length[-pt::action[s][t]] == 0) return false;
+  }
+  return true;
+}
+static_assert(empty_rules_reduce_only_on_the_start_entry(),
+              "the grammar reduces an empty rule above the start entry, where its push can "
+              "deepen the stack: check the limit before an empty rule's push again "
+              "(`if (stack.full()) PARSE_END(stack_overflow());` in PARSE_PLAN_REDUCE and "
+              "PARSE_PLAN_REDUCE_LOOKUP when the rule's length is 0), and give the suite a "
+              "test that reaches it");
+
 // The parse stack as the plans work on it, held in registers: the states
 // and values, the depth, and the steps from the state on top.
 struct PlanStack {
@@ -134,8 +157,8 @@ struct PlanStack {
     input.hand_back();    \
     return (status);      \
   }
-  // What a plan's operations do. Every push that can deepen the stack (a
-  // shift, an empty rule's reduction) checks the limit first.
+  // What a plan's operations do. A shift checks the stack limit first; a
+  // reduction needs no check (empty_rules_reduce_only_on_the_start_entry).
 #define PARSE_PLAN_SHIFT(to)                       \
   {                                                \
     if (stack.full()) PARSE_END(stack_overflow()); \
@@ -147,12 +170,10 @@ struct PlanStack {
   }
   // Reduce by rule r, and push its left side in state `to` (the goto,
   // through the unit rules it chains through), or in the state looked up.
-#define PARSE_PLAN_REDUCE(r, to)                     \
-  {                                                  \
-    const SemValue value = stack.reduce<r>();        \
-    if constexpr (pt::rule_length[r] == 0)           \
-      if (stack.full()) PARSE_END(stack_overflow()); \
-    stack.push(to, value);                           \
+#define PARSE_PLAN_REDUCE(r, to)              \
+  {                                           \
+    const SemValue value = stack.reduce<r>(); \
+    stack.push(to, value);                    \
   }
 #define PARSE_PLAN_REDUCE_LOOKUP(r)                                           \
   {                                                                           \
