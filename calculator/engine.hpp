@@ -7,6 +7,7 @@
 // ships with, does exactly the same in fewer jumps.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "parse_tables.inc"
@@ -19,6 +20,10 @@ namespace pt = parse_tables;
 // The start entry, one for `program` and one per symbol of the statement in
 // progress must fit in this many entries.
 inline constexpr int stack_limit = 500;
+
+// No array of the engine or its tables is larger: what is derived from the
+// tables stays small, in memory and in the time to fill it at start.
+inline constexpr std::size_t largest_array = 64 * 1024;
 
 // The parse stack: states, and beside each the value of the symbol that led
 // there. Allocated by the first parse and kept for the whole run.

@@ -38,6 +38,10 @@ static_assert(pt::rule_count - 1 <= table_encoding::max_rules);
 static_assert(pt::terminal_count <= table_encoding::max_terminals);
 static_assert(pt::nonterminal_count <= table_encoding::max_nonterminals);
 static_assert(pt::plan_count <= table_encoding::max_plans);
+// Nor is any table large: states with gotos are numbered first, so that
+// chained_goto needs few rows.
+static_assert(sizeof pt::step_plan <= largest_array && sizeof pt::action <= largest_array &&
+              sizeof pt::go_to <= largest_array && sizeof pt::chained_goto <= largest_array);
 
 }  // namespace
 

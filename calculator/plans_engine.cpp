@@ -13,8 +13,11 @@
 // without actions (primary -> not_expr -> ... -> or_expr) in the same step;
 // those reductions pop one entry and push one, so the stack depth, and with
 // it the 500-entry limit, counts exactly as if each were done on its own.
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <iterator>
+#include <utility>
 
 #include "actions.hpp"
 #include "engine.hpp"
@@ -29,6 +32,36 @@ namespace {
 // its first call. Each dispatch loads its target with one load, instead of
 // the plan's number and then its handler.
 calc_dispatch_target step_handlers[pt::state_count][pt::unread_column + 1];
+static_assert(sizeof step_handlers <= largest_array);
+
+// A looked-up goto: the state it lands in (through the unit rules it chains
+// through) and the handler of the step from there, side by side, so that one
+// index finds both and a dispatch right after the lookup loads its target
+// at once, not after the goto.
+struct LookedUpGoto {
+  calc_dispatch_target step;
+  std::size_t to;
+};
+
+// The looked-up gotos to nonterminal `lhs`, by the state below the reduced
+// entries and the column: a row for each state from the first with a goto
+// on lhs to the last, as in chained_goto. plans_parse fills them on its
+// first call. An array for each nonterminal, so that a lookup, whose
+// nonterminal is known when it is compiled, indexes its array at once by
+// the state below.
+template <int lhs>
+constexpr int goto_rows = pt::goto_first_row[lhs + 1] - pt::goto_first_row[lhs];
+template <int lhs>
+LookedUpGoto looked_up_gotos[std::max(goto_rows<lhs>, 1) * (pt::unread_column + 1)];
+
+// The same arrays by the nonterminal's number at run time, for filling them.
+template <int... lhs>
+constexpr std::array<LookedUpGoto*, sizeof...(lhs)> each_lhs(std::integer_sequence<int, lhs...>) {
+  static_assert(((sizeof looked_up_gotos<lhs> <= largest_array) && ...));
+  return {looked_up_gotos<lhs>...};
+}
+constexpr auto looked_up_gotos_of =
+    each_lhs(std::make_integer_sequence<int, pt::nonterminal_count>{});
 
 // Whether the shift into state `to` shifts a token that carries a value
 // (carries_value); the shift of any other stores none.
@@ -102,10 +135,14 @@ struct PlanStack {
       return value;
     }
   }
-  // The state that rule r's reduction uncovers, before it is made.
+  // Rule r's goto with the lookahead in `column`, looked up by the state
+  // the reduction uncovers, before it is made.
   template <int r>
-  unsigned below() const {
-    return states[depth - pt::rule_length[r] - 1];
+  const LookedUpGoto& looked_up(std::ptrdiff_t column) const {
+    constexpr int lhs = pt::rule_lhs[r];
+    constexpr std::ptrdiff_t columns = pt::unread_column + 1;
+    const std::ptrdiff_t below = states[depth - pt::rule_length[r] - 1];
+    return looked_up_gotos<lhs>[below * columns + column - pt::goto_first_state[lhs] * columns];
   }
 };
 
@@ -119,26 +156,20 @@ struct PlanStack {
 #define CALC_PLAN_TARGET(p, operations) CALC_DISPATCH_TARGET(plan_##p, p),
   static const calc_dispatch_target plans[] = {PARSE_TABLES_FOR_EACH_PLAN(CALC_PLAN_TARGET)};
   static_assert(std::size(plans) == pt::plan_count);
-  // A looked-up goto, by the state below the reduced entries, the rule's
-  // left side and the column: the state it lands in (through the unit rules
-  // it chains through) and the handler of the step from there, side by
-  // side, so that one index finds both and a dispatch right after the
-  // lookup loads its target at once, not after the goto. Only the entries
-  // of gotos that exist are filled, so only their pages are used.
-  struct LookedUpGoto {
-    calc_dispatch_target step;
-    std::size_t to;
-  };
-  static LookedUpGoto gotos[pt::state_count][pt::nonterminal_count][pt::unread_column + 1];
   static bool looked_up = false;
   if (!looked_up) {
     for (int s = 0; s < pt::state_count; ++s)
       for (int c = 0; c <= pt::unread_column; ++c) step_handlers[s][c] = plans[pt::step_plan[s][c]];
+    // Every goto with the state `below` under it, from its row of chained_goto.
     for (int below = 0; below < pt::state_count; ++below)
       for (int lhs = 0; lhs < pt::nonterminal_count; ++lhs)
-        for (int c = 0; c <= pt::unread_column; ++c)
-          if (const int to = pt::chained_goto[below][lhs][c]; to < pt::state_count)
-            gotos[below][lhs][c] = {step_handlers[to][c], static_cast<std::size_t>(to)};
+        for (int c = 0; c <= pt::unread_column; ++c) {
+          const int row = pt::goto_first_row[lhs] + below - pt::goto_first_state[lhs];
+          if (below < pt::goto_first_state[lhs] || row >= pt::goto_first_row[lhs + 1]) continue;
+          if (const int to = pt::chained_goto[row][c]; to < pt::state_count)
+            looked_up_gotos_of[lhs][(below - pt::goto_first_state[lhs]) * (pt::unread_column + 1) +
+                                    c] = {step_handlers[to][c], static_cast<std::size_t>(to)};
+        }
     looked_up = true;
   }
 #define CALC_NEXT_STEP() CALC_DISPATCH_JUMP(stack.steps[column])
@@ -175,12 +206,12 @@ struct PlanStack {
     const SemValue value = stack.reduce<r>(); \
     stack.push(to, value);                    \
   }
-#define PARSE_PLAN_REDUCE_LOOKUP(r)                                           \
-  {                                                                           \
-    const LookedUpGoto go = gotos[stack.below<r>()][pt::rule_lhs[r]][column]; \
-    looked_up_step = go.step;                                                 \
-    const SemValue value = stack.reduce<r>();                                 \
-    stack.push(go.to, value);                                                 \
+#define PARSE_PLAN_REDUCE_LOOKUP(r)                     \
+  {                                                     \
+    const LookedUpGoto go = stack.looked_up<r>(column); \
+    looked_up_step = go.step;                           \
+    const SemValue value = stack.reduce<r>();           \
+    stack.push(go.to, value);                           \
   }
 #define PARSE_PLAN_READ goto read_token;
 #define PARSE_PLAN_DISPATCH CALC_NEXT_STEP();

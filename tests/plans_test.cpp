@@ -300,7 +300,18 @@ TEST(Plans, ShippedTablesAreTheAutomatonProved) {
   expect_shipped("action", numbers(pt::action), numbers(a.action));
   expect_shipped("default_rule", numbers(pt::default_rule), a.default_rule);
   expect_shipped("go_to", numbers(pt::go_to), none_as_255(numbers(a.go_to)));
-  expect_shipped("chained_goto", numbers(pt::chained_goto), none_as_255(numbers(a.chained_goto)));
+  // chained_goto holds each nonterminal's rows from its first state with a
+  // goto on: unpacked to [state][nonterminal][column], 255 where none.
+  const std::size_t nonterminals = g.nonterminal_count(), columns = a.unread_column() + 1;
+  std::vector<int> chained(a.states.size() * nonterminals * columns, 255);
+  for (std::size_t n = 0; n < nonterminals; ++n)
+    for (int row = pt::goto_first_row[n]; row < pt::goto_first_row[n + 1]; ++row) {
+      const std::size_t s = pt::goto_first_state[n] + row - pt::goto_first_row[n];
+      ASSERT_LT(s, a.states.size()) << "the rows of nonterminal " << n;
+      std::copy(std::begin(pt::chained_goto[row]), std::end(pt::chained_goto[row]),
+                chained.begin() + static_cast<long>((s * nonterminals + n) * columns));
+    }
+  expect_shipped("chained_goto", chained, none_as_255(numbers(a.chained_goto)));
   std::vector<int> lhs, length, rule_action;
   for (const lalr::Production& p : g.productions) {
     lhs.push_back(p.lhs - g.terminal_count);

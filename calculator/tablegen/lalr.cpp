@@ -11,6 +11,7 @@ Automaton build(const Grammar& grammar, int max_plan_ops) {
   a.grammar = grammar;
   const FirstSets fs = compute_first(grammar);  // first_sets.cpp
   build_lr0(grammar, fs, a.states);             // lr0_states.cpp
+  number_states(grammar, a.states);             //   states with gotos first
   propagate_lookaheads(grammar, fs, a.states);  // lookaheads.cpp
   build_actions(a);                             // parse_actions.cpp: shift, reduce, accept
   choose_default_reductions(a);                 //   the single-reduction states

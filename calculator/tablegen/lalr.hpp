@@ -3,7 +3,8 @@
 // `resolve` turns the textual grammar into symbols (grammar_symbols.cpp);
 // `build` then runs the phases in order (lalr.cpp), each in its own file:
 //   first     - nullable symbols and FIRST sets (first_sets.cpp)
-//   lr0       - the LR(0) item sets and their transitions (lr0_states.cpp)
+//   lr0       - the LR(0) item sets and their transitions, numbered with the
+//               states that have gotos first (lr0_states.cpp)
 //   lookahead - LALR(1) lookaheads, propagated to a fixpoint (lookaheads.cpp)
 //   actions   - shift / reduce / accept per state and terminal, conflicts
 //               recorded; the default reductions; gotos chained through unit

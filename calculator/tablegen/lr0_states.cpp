@@ -2,6 +2,7 @@
 // transitions between them.
 #include <algorithm>
 #include <deque>
+#include <numeric>
 
 #include "phases.hpp"
 
@@ -60,6 +61,30 @@ void build_lr0(const Grammar& g, const FirstSets& fs, std::vector<State>& states
       states[s].transitions[sym] = it->second;
     }
   }
+}
+
+// After the start state, the states with gotos on the most nonterminals come
+// first. The engine keeps each nonterminal's looked-up gotos as one row per
+// state, from the first state with a goto on it to the last; the states that
+// have gotos on the levels of an expression, the looser levels fewer, then
+// take for each level a run of rows with none between.
+void number_states(const Grammar& g, std::vector<State>& states) {
+  const auto gotos = [&](int s) {
+    return std::count_if(states[s].transitions.begin(), states[s].transitions.end(),
+                         [&](const auto& move) { return !g.is_terminal(move.first); });
+  };
+  std::vector<int> order(states.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin() + 1, order.end(),
+                   [&](int x, int y) { return gotos(x) > gotos(y); });
+  std::vector<int> number(states.size());
+  for (std::size_t i = 0; i < order.size(); ++i) number[order[i]] = static_cast<int>(i);
+  std::vector<State> renumbered;
+  for (int s : order) {
+    renumbered.push_back(std::move(states[s]));
+    for (auto& [symbol, target] : renumbered.back().transitions) target = number[target];
+  }
+  states = std::move(renumbered);
 }
 
 }  // namespace lalr

@@ -28,6 +28,8 @@ std::pair<TerminalSet, bool> first_of_tail(const FirstSets& fs, const std::vecto
 std::map<Item, TerminalSet> closure(const Grammar& grammar, const FirstSets& fs,
                                     std::map<Item, TerminalSet> items);
 void build_lr0(const Grammar& grammar, const FirstSets& fs, std::vector<State>& states);
+// The start state stays 0; the states with gotos on the most nonterminals follow.
+void number_states(const Grammar& grammar, std::vector<State>& states);
 
 // lookaheads.cpp: LALR(1) lookaheads, propagated to a fixpoint.
 void propagate_lookaheads(const Grammar& grammar, const FirstSets& fs, std::vector<State>& states);

@@ -135,19 +135,36 @@ void write_tables(const Automaton& a, std::ostream& out) {
   }
   out << "};\n\n";
 
-  out << "// The plans engine's gotos. [state][nonterminal][column]: the state after\n"
-         "// reducing to that nonterminal and then through the unit rules the lookahead\n"
-         "// in that column triggers. 255 for none.\n"
-         "inline constexpr std::uint8_t chained_goto["
-      << a.states.size() << "][" << g.nonterminal_count() << "][" << columns << "] = {\n";
-  for (std::size_t s = 0; s < a.states.size(); ++s) {
-    out << "  {\n";
-    for (const std::vector<int>& row : a.chained_goto[s]) {
+  // Each nonterminal's rows: the states from the first with a goto on it to the last.
+  std::vector<int> first(g.nonterminal_count(), 0), start(g.nonterminal_count() + 1, 0);
+  for (int n = 0; n < g.nonterminal_count(); ++n) {
+    int last = -1;
+    for (int s = static_cast<int>(a.states.size()) - 1; s >= 0; --s)
+      if (a.go_to[s][n] >= 0) {
+        if (last < 0) last = s;
+        first[n] = s;
+      }
+    start[n + 1] = start[n] + last + 1 - first[n];
+  }
+  out << "// The plans engine's gotos. Nonterminal n has a row for each state s from\n"
+         "// goto_first_state[n] to the last with a goto on n, from row goto_first_row[n]\n"
+         "// on (up to goto_first_row[n + 1]): chained_goto[goto_first_row[n] + s -\n"
+         "// goto_first_state[n]][column] is the state after reducing to n with s below\n"
+         "// and then through the unit rules the lookahead in that column triggers; 255\n"
+         "// for none. States with gotos are numbered first, so the rows are few.\n"
+         "inline constexpr std::uint8_t goto_first_state[] = {";
+  for (int state : first) out << " " << state << ",";
+  out << "};\ninline constexpr std::uint16_t goto_first_row[] = {";
+  for (int row : start) out << " " << row << ",";
+  out << "};\ninline constexpr std::uint8_t chained_goto[" << start.back() << "][" << columns
+      << "] = {\n";
+  for (int n = 0; n < g.nonterminal_count(); ++n) {
+    if (start[n + 1] > start[n]) out << "    // " << g.names[g.terminal_count + n] << "\n";
+    for (int s = first[n]; s < first[n] + start[n + 1] - start[n]; ++s) {
       out << "    {";
-      for (int target : row) out << (target < 0 ? 255 : target) << ",";
+      for (int target : a.chained_goto[s][n]) out << (target < 0 ? 255 : target) << ",";
       out << "},\n";
     }
-    out << "  },\n";
   }
   out << "};\n\n";
 
