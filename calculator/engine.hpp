@@ -23,7 +23,7 @@ inline constexpr int stack_limit = 500;
 
 // No array of the engine or its tables is larger: what is derived from the
 // tables stays small, in memory and in the time to fill it at start.
-inline constexpr std::size_t largest_array = 64 * 1024;
+inline constexpr std::size_t largest_array = std::size_t{64} * 1024;
 
 // The parse stack: states, and beside each the value of the symbol that led
 // there. Allocated by the first parse and kept for the whole run.
