@@ -16,6 +16,7 @@
 #include <iterator>
 #include <random>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -36,12 +37,13 @@ struct Trace {
 };
 
 std::string describe(const lalr::Grammar& g, const Trace& run) {
-  std::string text = "reductions";
-  for (int rule : run.reductions) text += " [" + lalr::item_text(g, {rule, -1}) + "]";
-  text += "; stack";
-  for (int state : run.stack) text += " " + std::to_string(state);
-  return text + "; deepest " + std::to_string(run.deepest) + "; end " +
-         std::to_string(static_cast<int>(run.end));
+  std::ostringstream text;
+  text << "reductions";
+  for (int rule : run.reductions) text << " [" << lalr::item_text(g, {rule, -1}) << "]";
+  text << "; stack";
+  for (int state : run.stack) text << " " << state;
+  text << "; deepest " << run.deepest << "; end " << static_cast<int>(run.end);
+  return text.str();
 }
 
 bool counts(const lalr::Grammar& g, int rule) {
@@ -142,10 +144,10 @@ class PlanProof {
       const Trace expected = textbook(a_, stack, column);
       const Trace got = planned(a_, stack, column, ran_);
       if (got == expected) continue;
-      std::string path;
-      for (int state : stack) path += " " + std::to_string(state);
-      ADD_FAILURE() << "stack" << path << ", lookahead " << lalr::column_name(a_.grammar, column)
-                    << ", plan "
+      std::ostringstream path;
+      for (int state : stack) path << " " << state;
+      ADD_FAILURE() << "stack" << path.str() << ", lookahead "
+                    << lalr::column_name(a_.grammar, column) << ", plan "
                     << lalr::plan_text(a_.grammar, a_.plans[a_.step_plan[stack.back()][column]])
                     << "\n  planned:  " << describe(a_.grammar, got)
                     << "\n  textbook: " << describe(a_.grammar, expected);
