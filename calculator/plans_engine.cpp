@@ -156,8 +156,8 @@ struct PlanStack {
 #define CALC_PLAN_TARGET(p, operations) CALC_DISPATCH_TARGET(plan_##p, p),
   static const calc_dispatch_target plans[] = {PARSE_TABLES_FOR_EACH_PLAN(CALC_PLAN_TARGET)};
   static_assert(std::size(plans) == pt::plan_count);
-  static bool looked_up = false;
-  if (!looked_up) {
+  static bool filled = false;
+  if (!filled) {
     for (int s = 0; s < pt::state_count; ++s)
       for (int c = 0; c <= pt::unread_column; ++c) step_handlers[s][c] = plans[pt::step_plan[s][c]];
     // Every goto with the state `below` under it, from its row of chained_goto.
@@ -170,7 +170,7 @@ struct PlanStack {
             looked_up_gotos_of[lhs][(below - pt::goto_first_state[lhs]) * (pt::unread_column + 1) +
                                     c] = {step_handlers[to][c], static_cast<std::size_t>(to)};
         }
-    looked_up = true;
+    filled = true;
   }
 #define CALC_NEXT_STEP() CALC_DISPATCH_JUMP(stack.steps[column])
 
