@@ -74,12 +74,13 @@ Trace textbook(const lalr::Automaton& a, std::vector<int> stack, int column) {
   }
 }
 
-// What runs of plans have reached: each plan, and each way a plan ends, with
-// a lookahead held there or none.
+// What runs of plans have reached: each plan, and each way a plan ends.
 struct Coverage {
   explicit Coverage(const lalr::Automaton& a) : plans(a.plans.size(), false) {}
   std::vector<bool> plans;
-  std::set<std::string> endings;
+  // By the kind of a plan's last operation, whether a lookup comes right
+  // before it, and whether a lookahead is held there.
+  bool endings[static_cast<int>(Kind::error) + 1][2][2] = {};
 };
 
 // The engine's way: the step's plan, and the plans its dispatches lead to.
@@ -96,12 +97,10 @@ Trace planned(const lalr::Automaton& a, std::vector<int> stack, int column, Cove
     ran.plans[plan] = true;
     const lalr::PlanOp* before = nullptr;
     for (const lalr::PlanOp& op : a.plans[plan]) {
-      if (op.kind != Kind::shift && op.kind != Kind::reduce && op.kind != Kind::reduce_lookup) {
-        const bool after_lookup =
-            op.kind == Kind::dispatch && before != nullptr && before->kind == Kind::reduce_lookup;
-        ran.endings.insert(lalr::plan_text(g, {op}) + (after_lookup ? " after a lookup" : "") +
-                           (column == a.unread_column() ? ", none held" : ", lookahead held"));
-      }
+      if (op.kind != Kind::shift && op.kind != Kind::reduce && op.kind != Kind::reduce_lookup)
+        ran.endings[static_cast<int>(op.kind)]
+                   [before != nullptr && before->kind == Kind::reduce_lookup]
+                   [column != a.unread_column()] = true;
       before = &op;
       switch (op.kind) {
         case Kind::shift:
@@ -369,13 +368,23 @@ TEST(Plans, ShortBoundEndsPlansInPlainDispatches) {
   EXPECT_LE(longest, static_cast<std::size_t>(CALC_MAX_PLAN_OPS));
 
   const Coverage ran = run_every_input(a, 8);
-  std::set<std::string> endings{
-      "read, none held", "accept, lookahead held", "syntax error, lookahead held",
-      "dispatch after a lookup, none held", "dispatch after a lookup, lookahead held"};
-  if (CALC_MAX_PLAN_OPS < lalr::default_max_plan_ops) endings.insert("dispatch, none held");
-  if (CALC_MAX_PLAN_OPS == lalr::min_plan_ops) endings.insert("dispatch, lookahead held");
-  for (const std::string& ending : endings)
-    EXPECT_TRUE(ran.endings.contains(ending)) << "no plan ends in " << ending;
+  struct Ending {
+    const char* name;
+    Kind kind;
+    bool after_lookup, held;
+  };
+  std::vector<Ending> endings{{"a read", Kind::read, false, false},
+                              {"accept", Kind::accept, false, true},
+                              {"a syntax error", Kind::error, false, true},
+                              {"a dispatch after a lookup, none held", Kind::dispatch, true, false},
+                              {"a dispatch after a lookup, one held", Kind::dispatch, true, true}};
+  if (CALC_MAX_PLAN_OPS < lalr::default_max_plan_ops)
+    endings.push_back({"a plain dispatch, no lookahead held", Kind::dispatch, false, false});
+  if (CALC_MAX_PLAN_OPS == lalr::min_plan_ops)
+    endings.push_back({"a plain dispatch, a lookahead held", Kind::dispatch, false, true});
+  for (const Ending& e : endings)
+    EXPECT_TRUE(ran.endings[static_cast<int>(e.kind)][e.after_lookup][e.held])
+        << "no plan ends in " << e.name;
 }
 
 }  // namespace
