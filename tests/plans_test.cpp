@@ -289,11 +289,8 @@ TEST(Plans, ShippedTablesAreTheAutomatonProved) {
   namespace pt = parse_tables;
   const lalr::Automaton a = build_calculator();
   const lalr::Grammar& g = a.grammar;
-  expect_shipped("the counts",
-                 {pt::state_count, pt::terminal_count, pt::nonterminal_count, pt::rule_count,
-                  pt::unknown_column, pt::unread_column},
-                 {static_cast<int>(a.states.size()), g.terminal_count, g.nonterminal_count(),
-                  static_cast<int>(g.productions.size()), a.unknown_column(), a.unread_column()});
+  EXPECT_EQ(pt::unknown_column, a.unknown_column());
+  EXPECT_EQ(pt::unread_column, a.unread_column());
   std::vector<int> token_class(std::size(pt::token_class), a.unknown_column());
   for (int t = 0; t < g.terminal_count; ++t) token_class[g.token_codes[t]] = t;
   expect_shipped("token_class", numbers(pt::token_class), token_class);
