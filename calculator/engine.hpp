@@ -46,6 +46,14 @@ constexpr bool carries_value(int column) {
   return false;
 }
 
+// The generated tables as textbook::step (textbook_step.hpp) reads them.
+struct GeneratedTables {
+  static constexpr int default_rule(int state) { return pt::default_rule[state]; }
+  static constexpr int action(int state, int column) { return pt::action[state][column]; }
+  static constexpr int unknown_column() { return pt::unknown_column; }
+  static constexpr int unread_column() { return pt::unread_column; }
+};
+
 // Report the failure through yyerror; return yyparse's status for it, 1.
 int stack_overflow();
 int syntax_error();

@@ -22,17 +22,6 @@
 #include "tokens.hpp"
 
 namespace engine {
-namespace {
-
-// The generated tables as textbook::step reads them.
-struct Tables {
-  static constexpr int default_rule(int state) { return pt::default_rule[state]; }
-  static constexpr int action(int state, int column) { return pt::action[state][column]; }
-  static constexpr int unknown_column() { return pt::unknown_column; }
-  static constexpr int unread_column() { return pt::unread_column; }
-};
-
-}  // namespace
 
 int textbook_parse() {
   if (!allocate_stack()) return stack_overflow();
@@ -50,7 +39,7 @@ int textbook_parse() {
   push(0, SemValue{});
   int lookahead = pt::unread_column;  // the column of the token read, not yet shifted
   for (;;) {
-    const textbook::Step step = textbook::step(Tables{}, states[depth - 1], lookahead);
+    const textbook::Step step = textbook::step(GeneratedTables{}, states[depth - 1], lookahead);
     switch (step.kind) {
       case textbook::Step::Kind::read: lookahead = token_column(yylex()); break;
       case textbook::Step::Kind::shift:

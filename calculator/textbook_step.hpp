@@ -3,7 +3,8 @@
 // it: the textbook engine takes it in every turn of its loop
 // (textbook_engine.cpp), the table builder plans ahead with it
 // (tablegen/plans.cpp), and the plan proof holds the plans to it
-// (tests/plans_test.cpp).
+// (tests/plans_test.cpp), and calc_trace shows it beside the plans
+// (tablegen/trace.cpp).
 //
 // Each reads its own tables through a view that has
 //   default_rule(state)    the rule the state reduces by without a lookahead; 0 for none

@@ -29,7 +29,7 @@
 #include "input_source.hpp"
 #include "lalr.hpp"
 #include "scanner.hpp"
-#include "table_encoding.hpp"
+#include "textbook_step.hpp"
 #include "tokens.hpp"
 
 namespace {
@@ -88,14 +88,18 @@ class Trace {
     return column == pt::unknown_column ? "(unknown token)" : lalr::column_name(g_, column);
   }
 
-  // One turn of textbook_engine.cpp's loop, its lookups printed; what it did.
+  // One turn of textbook_engine.cpp's loop (textbook::step), its lookups
+  // printed; what it did.
   Kind textbook_step() {
     const int state = stack_.back();
+    const textbook::Step step = textbook::step(engine::GeneratedTables{}, state, column_);
     std::cout << "    textbook engine: state " << state << ": default_rule[" << state
               << "] = " << int{pt::default_rule[state]};
-    int rule = pt::default_rule[state];
-    if (rule == 0) {
-      if (column_ == pt::unread_column) {
+    if (pt::default_rule[state] == 0 && column_ < pt::terminal_count)
+      std::cout << "; action[" << state << "][" << column_name(column_)
+                << "] = " << pt::action[state][column_];
+    switch (step.kind) {
+      case textbook::Step::Kind::read: {
         const int code = yylex();
         column_ = engine::token_column(code);
         std::cout << ", no lookahead: yylex() reads " << column_name(column_);
@@ -103,20 +107,19 @@ class Trace {
         std::cout << "\n";
         return Kind::read;
       }
-      const int action = pt::action[state][column_];
-      std::cout << "; action[" << state << "][" << column_name(column_) << "] = " << action;
-      if (action == table_encoding::accept_code || action == 0) {
-        std::cout << (action == 0 ? ": syntax error\n" : ": accept\n");
-        return action == 0 ? Kind::error : Kind::accept;
-      }
-      if (action > 0) {
-        stack_.push_back(action);
+      case textbook::Step::Kind::accept: std::cout << ": accept\n"; return Kind::accept;
+      case textbook::Step::Kind::error:
+        std::cout << (column_ == pt::unknown_column ? ", a token the grammar never uses" : "")
+                  << ": syntax error\n";
+        return Kind::error;
+      case textbook::Step::Kind::shift:
+        stack_.push_back(step.target);
         column_ = pt::unread_column;
         std::cout << ": shift; stack" << stack_text() << "\n";
         return Kind::shift;
-      }
-      rule = -action;
+      case textbook::Step::Kind::reduce: break;
     }
+    const int rule = step.target;
     stack_.resize(stack_.size() - pt::rule_length[rule]);
     const int lhs = pt::rule_lhs[rule];
     stack_.push_back(pt::go_to[stack_.back()][lhs]);
@@ -131,11 +134,9 @@ class Trace {
   // Whether the textbook engine's next step reduces by a unit rule without
   // an action, which the plans engine's gotos run through.
   bool unit_reduction_follows() const {
-    const int state = stack_.back();
-    int rule = pt::default_rule[state];
-    if (rule == 0 && column_ != pt::unread_column && pt::action[state][column_] < 0)
-      rule = -pt::action[state][column_];
-    return rule != 0 && lalr::is_unit_pass(g_.productions[static_cast<std::size_t>(rule)]);
+    const textbook::Step step = textbook::step(engine::GeneratedTables{}, stack_.back(), column_);
+    return step.kind == textbook::Step::Kind::reduce &&
+           lalr::is_unit_pass(g_.productions[static_cast<std::size_t>(step.target)]);
   }
 
   std::string stack_text() const {
