@@ -2,7 +2,7 @@
 // top of the stack does with the lookahead. Written once, for all who need
 // it: the textbook engine takes it in every turn of its loop
 // (textbook_engine.cpp), the table builder plans ahead with it
-// (tablegen/plans.cpp), and the plan proof holds the plans to it
+// (tablegen/plans.cpp), the plan proof holds the plans to it
 // (tests/plans_test.cpp), and calc_trace shows it beside the plans
 // (tablegen/trace.cpp).
 //
