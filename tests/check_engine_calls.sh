@@ -6,8 +6,9 @@
 #   check_engine_calls.sh OBJDUMP PROGRAM FUNCTION ALLOWED...
 # FUNCTION as objdump -C shows it (engine::plans_parse()); ALLOWED as bare
 # names (refill_buffer, fwrite). The compiler's own helpers for arithmetic
-# the processor lacks (__aeabi_*) and for position-independent code
-# (__x86.get_pc_thunk.*) are allowed too. An indirect call fails. Any
+# the processor lacks (__aeabi_*, and libgcc's __ctzdi2, __udivdi3 and their
+# kin) and for position-independent code (__x86.get_pc_thunk.*) are allowed
+# too. An indirect call fails. Any
 # architecture objdump disassembles: a reference to a function symbol is a
 # call or a jump to it, whatever the instruction is called there.
 objdump=$1 program=$2 function=$3
@@ -40,7 +41,7 @@ printf '%s\n' "$referenced" | {
       bare=${target%@plt}
       [ "$bare" != "$target" ] || printf '%s\n' "$functions" | grep -qxF "$target" || continue
       bare=$(printf '%s\n' "$bare" | sed 's/(anonymous namespace):://g; s/(.*//; s/.*:://')
-      case $bare in __aeabi_*|__x86.get_pc_thunk.*) continue ;; esac
+      case $bare in __aeabi_*|__x86.get_pc_thunk.*|__*[sd]i[23]) continue ;; esac
       allowed=no
       for name in "$@"; do [ "$bare" = "$name" ] && allowed=yes; done
       [ $allowed = no ] || { called="$called $bare"; continue; }
