@@ -161,15 +161,19 @@ struct PlanStack {
     for (int s = 0; s < pt::state_count; ++s)
       for (int c = 0; c <= pt::unread_column; ++c) step_handlers[s][c] = plans[pt::step_plan[s][c]];
     // Every goto with the state `below` under it, from its row of chained_goto.
+    // The row is found before the loop over columns, not in it: g++ at -O2
+    // does not move it out by itself, and the loop left as it was allocates
+    // the engine's registers worse for every step.
     for (int below = 0; below < pt::state_count; ++below)
-      for (int lhs = 0; lhs < pt::nonterminal_count; ++lhs)
-        for (int c = 0; c <= pt::unread_column; ++c) {
-          const int row = pt::goto_first_row[lhs] + below - pt::goto_first_state[lhs];
-          if (below < pt::goto_first_state[lhs] || row >= pt::goto_first_row[lhs + 1]) continue;
+      for (int lhs = 0; lhs < pt::nonterminal_count; ++lhs) {
+        const int row = pt::goto_first_row[lhs] + below - pt::goto_first_state[lhs];
+        if (below < pt::goto_first_state[lhs] || row >= pt::goto_first_row[lhs + 1]) continue;
+        LookedUpGoto* looked_up =
+            looked_up_gotos_of[lhs] + (below - pt::goto_first_state[lhs]) * (pt::unread_column + 1);
+        for (int c = 0; c <= pt::unread_column; ++c)
           if (const int to = pt::chained_goto[row][c]; to < pt::state_count)
-            looked_up_gotos_of[lhs][(below - pt::goto_first_state[lhs]) * (pt::unread_column + 1) +
-                                    c] = {step_handlers[to][c], static_cast<std::size_t>(to)};
-        }
+            looked_up[c] = {step_handlers[to][c], static_cast<std::size_t>(to)};
+      }
     filled = true;
   }
 #define CALC_NEXT_STEP() CALC_DISPATCH_JUMP(stack.steps[column])
