@@ -168,8 +168,9 @@ struct PlanStack {
       for (int lhs = 0; lhs < pt::nonterminal_count; ++lhs) {
         const int row = pt::goto_first_row[lhs] + below - pt::goto_first_state[lhs];
         if (below < pt::goto_first_state[lhs] || row >= pt::goto_first_row[lhs + 1]) continue;
-        LookedUpGoto* looked_up =
-            looked_up_gotos_of[lhs] + (below - pt::goto_first_state[lhs]) * (pt::unread_column + 1);
+        LookedUpGoto* looked_up = looked_up_gotos_of[lhs] +
+                                  static_cast<std::ptrdiff_t>(below - pt::goto_first_state[lhs]) *
+                                      (pt::unread_column + 1);
         for (int c = 0; c <= pt::unread_column; ++c)
           if (const int to = pt::chained_goto[row][c]; to < pt::state_count)
             looked_up[c] = {step_handlers[to][c], static_cast<std::size_t>(to)};

@@ -2,6 +2,8 @@
 // state can do nothing else, and the report a maintainer reads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <set>
 #include <sstream>
 #include <string>
@@ -194,6 +196,47 @@ TEST(Tables, TraceOfTheExampleEndsInAcceptAndNamesItsPlansAsTheReportDoes) {
   }
   EXPECT_EQ(reads, 7);  // a = 2 * 3 ; and the end of input
   EXPECT_GE(plans, reads);
+}
+
+// Each textbook step of the trace shows the lookups the engine makes there:
+// the state's default rule, as the tables hold it, and where that is 0 and a
+// lookahead is held, its action.
+TEST(Tables, TraceShowsTheLookupsOfEachTextbookStep) {
+  const RunResult trace = run_program(CALC_TRACE_PATH, {"a = 2 * 3;"}, {});
+  const lalr::Automaton a = build_calculator();
+  std::istringstream lines(trace.out);
+  int steps = 0;
+  for (std::string line; std::getline(lines, line);) {
+    int state = -1, rule = -1;
+    if (std::sscanf(line.c_str(), " textbook engine: state %d: default_rule[%*d] = %d", &state,
+                    &rule) != 2)
+      continue;
+    ++steps;
+    ASSERT_GE(state, 0);
+    ASSERT_LT(state, static_cast<int>(a.states.size()));
+    EXPECT_EQ(rule, a.default_rule[state]) << line;
+    const bool reads = line.find("no lookahead") != std::string::npos;
+    EXPECT_EQ(line.find("; action[" + std::to_string(state) + "][") != std::string::npos,
+              rule == 0 && !reads)
+        << line;
+  }
+  EXPECT_GE(steps, 20);
+}
+
+// The states with gotos are numbered first, together: each nonterminal's
+// rows of chained gotos then span only those states, not the ones between
+// them that have none.
+TEST(Tables, StatesWithGotosAreNumberedFirst) {
+  const lalr::Automaton a = build_calculator();
+  int first_without = -1;
+  for (int s = 0; s < static_cast<int>(a.states.size()); ++s) {
+    const auto& moves = a.states[s].transitions;
+    const bool has_goto = std::any_of(moves.begin(), moves.end(), [&](const auto& move) {
+      return !a.grammar.is_terminal(move.first);
+    });
+    if (!has_goto && first_without < 0) first_without = s;
+    EXPECT_FALSE(has_goto && first_without >= 0) << "state " << s << " after " << first_without;
+  }
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // LALR(1) table builder: pure functions from a grammar to parse tables.
 //
 // `resolve` turns the textual grammar into symbols (grammar_symbols.cpp);
-// `build` then runs the phases in order (lalr.cpp), each in its own file:
+// `build` then runs the phases in order (build.cpp), each in its own file:
 //   first     - nullable symbols and FIRST sets (first_sets.cpp)
 //   lr0       - the LR(0) item sets and their transitions, numbered with the
 //               states that have gotos first (lr0_states.cpp)

@@ -1,4 +1,4 @@
-// The table builder's phases, in the order lalr.cpp's `build` runs them, and
+// The table builder's phases, in the order build.cpp runs them, and
 // what they share. Internal to the builder.
 #pragma once
 

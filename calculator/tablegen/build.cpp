@@ -1,5 +1,6 @@
-// The table builder's pipeline: one line per phase, in order; each phase
-// lives in the file named beside it.
+// The table builder's pipeline, lalr::build: one line per phase, in order;
+// each phase lives in the file named beside it. Apart from lalr.hpp, whose
+// types the phases share, so that no part includes one that includes it.
 #include "lalr.hpp"
 
 #include "phases.hpp"
