@@ -23,10 +23,13 @@ body=$(printf '%s\n' "$disassembly" | awk -v f="$function" '
   on')
 [ -n "$body" ] || { echo "$function not found in $program"; exit 1; }
 # Each referenced symbol, from "<name>" or "<name+0x1c>", and each indirect
-# call (x86 "call *%rax", arm64 "blr", arm "blx r3", s390x "basr").
+# call (x86 "call *%rax", arm64 "blr", arm "blx r3", s390x "basr"). An
+# arm64 "adrp"/"adr" makes an address, of data as often as not, which
+# objdump names after the function nearest below it: no call.
 referenced=$(printf '%s\n' "$body" | awk '
   { line = $0; sub(/^[^\t]*\t/, "", line) }
   line ~ /^(call[lq]?[ \t]+\*|blr[ \t]|blx[ \t]+r|basr[ \t]|balr[ \t])/ { print "indirect-call"; next }
+  line ~ /^adrp?[ \t]/ { next }
   { while (match(line, /<[^<>]+>/)) {
       name = substr(line, RSTART + 1, RLENGTH - 2); line = substr(line, RSTART + RLENGTH)
       sub(/\+0x[0-9a-f]+$/, "", name); print name } }' | sort -u)
